@@ -1,0 +1,83 @@
+#include "host/WorldStore.h"
+
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace kelvrix::host {
+
+A_long BytesPerPixel(PF_PixelFormat format) {
+  switch (format) {
+    case PF_PixelFormat_ARGB32:
+      return static_cast<A_long>(sizeof(PF_Pixel8));
+    case PF_PixelFormat_ARGB64:
+      return static_cast<A_long>(sizeof(PF_Pixel16));
+    case PF_PixelFormat_ARGB128:
+      return static_cast<A_long>(sizeof(PF_PixelFloat));
+    default:
+      return 0;
+  }
+}
+
+WorldStore::~WorldStore() = default;
+
+PF_Err WorldStore::Create(const WorldSpec& spec, PF_EffectWorld* world) {
+  const A_long pixelBytes = BytesPerPixel(spec.format);
+  if (world == nullptr || pixelBytes == 0 || spec.width < 0 || spec.height < 0 ||
+      spec.width > PF_MAX_WORLD_WIDTH || spec.height > PF_MAX_WORLD_HEIGHT ||
+      spec.rowPaddingBytes < 0 || spec.rowPaddingBytes > 4096) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  const A_long rowbytes = spec.width * pixelBytes + spec.rowPaddingBytes;
+  const size_t bytes = static_cast<size_t>(rowbytes) * static_cast<size_t>(spec.height);
+  Allocation allocation;
+  allocation.pixels.reset(new (std::nothrow) uint8_t[bytes == 0 ? 1 : bytes]);
+  if (!allocation.pixels) return PF_Err_OUT_OF_MEMORY;
+  std::memset(allocation.pixels.get(), spec.fillByte, bytes);
+  allocation.format = spec.format;
+
+  std::memset(world, 0, sizeof *world);
+  world->data = reinterpret_cast<PF_PixelPtr>(allocation.pixels.get());
+  world->rowbytes = rowbytes;
+  world->width = spec.width;
+  world->height = spec.height;
+  world->extent_hint = PF_LRect{0, 0, spec.width, spec.height};
+  world->pix_aspect_ratio = PF_RationalScale{1, 1};
+  world->origin_x = spec.origin.h;
+  world->origin_y = spec.origin.v;
+  world->world_flags = PF_WorldFlag_WRITEABLE |
+                       (spec.format == PF_PixelFormat_ARGB64 ? PF_WorldFlag_DEEP : 0);
+
+  std::lock_guard<std::mutex> lock(mutex_);
+  allocations_.emplace(world->data, std::move(allocation));
+  return PF_Err_NONE;
+}
+
+PF_Err WorldStore::Dispose(PF_EffectWorld* world) {
+  if (world == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = allocations_.find(world->data);
+  if (it == allocations_.end()) return PF_Err_BAD_CALLBACK_PARAM;
+  allocations_.erase(it);
+  std::memset(world, 0, sizeof *world);
+  return PF_Err_NONE;
+}
+
+PF_Err WorldStore::FormatOf(const PF_EffectWorld* world, PF_PixelFormat* format) const {
+  if (world == nullptr || format == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = allocations_.find(world->data);
+  if (it == allocations_.end()) {
+    *format = PF_PixelFormat_INVALID;
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  *format = it->second.format;
+  return PF_Err_NONE;
+}
+
+size_t WorldStore::Live() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return allocations_.size();
+}
+
+}  // namespace kelvrix::host

@@ -1,0 +1,60 @@
+#include "plugin/GlobalData.h"
+#include "plugin/Handlers.h"
+#include "plugin/Identity.h"
+#include "plugin/ScopedSuite.h"
+#include "plugin/SuiteHandler.h"
+
+namespace kelvrix {
+namespace {
+
+// Premiere Pro's packed VUYA format: bytes 0x56 0x55 0x79 0x61 in memory.
+constexpr PrPixelFormat kPremierePixelFormat = 0x61797556;
+
+// Creates, fills and (on success) stores the global data. Returns the command's result.
+PF_Err CreateGlobalData(PF_InData* in_data, PF_OutData* out_data, SuiteHandler& suites) {
+  const PF_HandleSuite1* handles = suites.HandleSuite1();
+  PF_Handle handle = handles->host_new_handle(sizeof(GlobalData));
+  if (handle == nullptr) return PF_Err_INTERNAL_STRUCT_DAMAGED;
+
+  PF_Err err = PF_Err_NONE;
+  bool stored = false;
+  auto* data = static_cast<GlobalData*>(handles->host_lock_handle(handle));
+  if (data != nullptr) {
+    data->setupFlag = 1;
+    data->aegpPluginId = 0;  // never left unwritten, also under Premiere Pro
+    if (in_data->appl_id != kAppIdPremierePro) {
+      err = suites.UtilitySuite3()->AEGP_RegisterWithAEGP(nullptr, kDisplayName,
+                                                          &data->aegpPluginId);
+    }
+    stored = err == PF_Err_NONE;
+  }
+  handles->host_unlock_handle(handle);
+  if (stored) {
+    out_data->global_data = handle;
+  } else {
+    handles->host_dispose_handle(handle);  // nobody else will ever see it
+  }
+  return err;
+}
+
+void DeclarePremierePixelFormat(PF_InData* in_data) {
+  ScopedSuite<PF_PixelFormatSuite1> formats(in_data, kPFPixelFormatSuite,
+                                            kPFPixelFormatSuiteVersion1);
+  formats->ClearSupportedPixelFormats(in_data->effect_ref);
+  formats->AddSupportedPixelFormat(in_data->effect_ref, kPremierePixelFormat);
+}
+
+}  // namespace
+
+PF_Err GlobalSetup(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef**, PF_LayerDef*) {
+  out_data->my_version = kPackedVersion;
+  out_data->out_flags = kGlobalOutFlags;
+  out_data->out_flags2 = kGlobalOutFlags2;
+
+  SuiteHandler suites(in_data->pica_basicP);
+  const PF_Err err = CreateGlobalData(in_data, out_data, suites);
+  if (in_data->appl_id == kAppIdPremierePro) DeclarePremierePixelFormat(in_data);
+  return err;
+}
+
+}  // namespace kelvrix
