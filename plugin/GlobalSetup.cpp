@@ -10,31 +10,52 @@ namespace {
 // Premiere Pro's packed VUYA format: bytes 0x56 0x55 0x79 0x61 in memory.
 constexpr PrPixelFormat kPremierePixelFormat = 0x61797556;
 
+// The new global data handle: unlocked and, unless kept, disposed on every way out, also
+// when a suite the registration needs turns out to be missing.
+class NewHandle {
+ public:
+  NewHandle(const PF_HandleSuite1* handles, PF_Handle handle) : handles_(handles), handle_(handle) {}
+  ~NewHandle() {
+    if (locked_) handles_->host_unlock_handle(handle_);
+    if (!kept_) handles_->host_dispose_handle(handle_);
+  }
+  NewHandle(const NewHandle&) = delete;
+  NewHandle& operator=(const NewHandle&) = delete;
+
+  GlobalData* Lock() {
+    locked_ = true;
+    return static_cast<GlobalData*>(handles_->host_lock_handle(handle_));
+  }
+  PF_Handle Keep() {
+    kept_ = true;
+    return handle_;
+  }
+
+ private:
+  const PF_HandleSuite1* handles_;
+  PF_Handle handle_;
+  bool locked_ = false;
+  bool kept_ = false;
+};
+
 // Creates, fills and (on success) stores the global data. Returns the command's result.
 PF_Err CreateGlobalData(PF_InData* in_data, PF_OutData* out_data, SuiteHandler& suites) {
   const PF_HandleSuite1* handles = suites.HandleSuite1();
   PF_Handle handle = handles->host_new_handle(sizeof(GlobalData));
   if (handle == nullptr) return PF_Err_INTERNAL_STRUCT_DAMAGED;
 
-  PF_Err err = PF_Err_NONE;
-  bool stored = false;
-  auto* data = static_cast<GlobalData*>(handles->host_lock_handle(handle));
-  if (data != nullptr) {
-    data->setupFlag = 1;
-    data->aegpPluginId = 0;  // never left unwritten, also under Premiere Pro
-    if (in_data->appl_id != kAppIdPremierePro) {
-      err = suites.UtilitySuite3()->AEGP_RegisterWithAEGP(nullptr, kDisplayName,
-                                                          &data->aegpPluginId);
-    }
-    stored = err == PF_Err_NONE;
+  NewHandle guard(handles, handle);
+  GlobalData* data = guard.Lock();
+  if (data == nullptr) return PF_Err_NONE;  // no global data, and no error
+  data->setupFlag = 1;
+  data->aegpPluginId = 0;  // never left unwritten, also under Premiere Pro
+  if (in_data->appl_id != kAppIdPremierePro) {
+    const PF_Err err =
+        suites.UtilitySuite3()->AEGP_RegisterWithAEGP(nullptr, kDisplayName, &data->aegpPluginId);
+    if (err != PF_Err_NONE) return err;
   }
-  handles->host_unlock_handle(handle);
-  if (stored) {
-    out_data->global_data = handle;
-  } else {
-    handles->host_dispose_handle(handle);  // nobody else will ever see it
-  }
-  return err;
+  out_data->global_data = guard.Keep();
+  return PF_Err_NONE;
 }
 
 void DeclarePremierePixelFormat(PF_InData* in_data) {

@@ -1,0 +1,133 @@
+// EffectMain's routing, result translation and the one debugger message per call.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <iostream>
+#include <new>
+#include <sstream>
+#include <stdexcept>
+
+#include "host/DebuggerLog.h"
+#include "plugin/Dispatch.h"
+#include "tests/support/LinkedPlugin.h"
+
+using kelvrix::RunCommand;
+using kelvrix::host::DebuggerLog;
+using kelvrix::host::SimHost;
+using kelvrix::testing::LinkedPlugin;
+
+namespace {
+
+class Dispatch : public ::testing::Test {
+ protected:
+  void SetUp() override { DebuggerLog::Instance().Clear(); }
+
+  // Runs `handler` as EffectMain runs a routed handler.
+  PF_Err Run(kelvrix::CommandHandler handler) {
+    return RunCommand(handler, &records_.in_data, &records_.out_data, records_.params.data(),
+                      nullptr, nullptr);
+  }
+
+  SimHost host_{LinkedPlugin()};
+  SimHost::CommandRecords records_ = host_.Prepare();
+};
+
+std::vector<std::string> MessageTexts() {
+  std::vector<std::string> texts;
+  for (const auto& m : DebuggerLog::Instance().Messages()) texts.push_back(m.text);
+  return texts;
+}
+
+}  // namespace
+
+TEST_F(Dispatch, UnroutedCommandsDoNothingAndSendOneEmptyMessageEach) {
+  const PF_Cmd unrouted[] = {2, 3, 11, 14, 25, -1, 5, 34, 0x7FFFFFFF};
+  for (PF_Cmd cmd : unrouted) {
+    SCOPED_TRACE(cmd);
+    DebuggerLog::Instance().Clear();
+    SimHost::CommandRecords records = host_.Prepare();
+    std::memset(&records.out_data, 0xA5, sizeof records.out_data);
+    const PF_OutData before = records.out_data;
+    EXPECT_EQ(host_.Send(cmd, records), PF_Err_NONE);
+    EXPECT_EQ(std::memcmp(&before, &records.out_data, sizeof before), 0);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{""});
+  }
+}
+
+TEST_F(Dispatch, AboutWritesTheTextByteForByte) {
+  std::string text;
+  EXPECT_EQ(host_.About(&text), PF_Err_NONE);
+  EXPECT_EQ(text, "kelvrix v1.1.0\r\nYou matter.");
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{""});
+}
+
+TEST_F(Dispatch, AThrownIntegerBecomesTheResultAndCoutIsRestored) {
+  std::stringbuf earlier;
+  std::streambuf* original = std::cout.rdbuf(&earlier);
+  const PF_Err err = Run([](PF_InData*, PF_OutData* out, PF_ParamDef**, PF_LayerDef*,
+                            void*) -> PF_Err {
+    out->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
+    throw static_cast<int>(PF_Err_BAD_CALLBACK_PARAM);
+  });
+  std::cout << "after";
+  std::cout.rdbuf(original);
+  EXPECT_EQ(err, PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_TRUE(records_.out_data.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE);
+  EXPECT_EQ(earlier.str(), "after");
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{""});
+}
+
+TEST_F(Dispatch, WhatAHandlerWritesToCoutBecomesItsOneMessage) {
+  std::stringbuf earlier;
+  std::streambuf* original = std::cout.rdbuf(&earlier);
+  std::cout << "before|";
+  const PF_Err err = Run([](PF_InData*, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void*) -> PF_Err {
+    std::cout << "size " << 150 << '\n';
+    std::cout.write("done", 4);
+    return PF_Err_NONE;
+  });
+  std::cout << "after";
+  EXPECT_EQ(std::cout.rdbuf(), &earlier);
+  std::cout.rdbuf(original);
+  EXPECT_EQ(err, PF_Err_NONE);
+  EXPECT_EQ(earlier.str(), "before|after");
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{"size 150\ndone"});
+}
+
+TEST_F(Dispatch, NoExceptionOfAnyTypeLeavesTheEntryPoint) {
+  EXPECT_EQ(Run([](PF_InData*, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void*) -> PF_Err {
+              throw std::bad_alloc();
+            }),
+            PF_Err_OUT_OF_MEMORY);
+  EXPECT_EQ(Run([](PF_InData*, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void*) -> PF_Err {
+              throw std::runtime_error("boom");
+            }),
+            PF_Err_INTERNAL_STRUCT_DAMAGED);
+  EXPECT_EQ(Run([](PF_InData*, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void*) -> PF_Err {
+              throw 7L;  // a long is not the integer the handlers throw
+            }),
+            PF_Err_INTERNAL_STRUCT_DAMAGED);
+  EXPECT_EQ(Run([](PF_InData*, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void*) -> PF_Err {
+              throw -3;
+            }),
+            -3);
+  EXPECT_EQ(MessageTexts().size(), 4u);
+}
+
+TEST_F(Dispatch, AReturnedErrorPassesThroughUnchanged) {
+  EXPECT_EQ(Run([](PF_InData*, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void*) -> PF_Err {
+              return static_cast<PF_Err>(PF_Interrupt_CANCEL);
+            }),
+            PF_Interrupt_CANCEL);
+}
+
+TEST_F(Dispatch, RoutedCommandsWithoutRecordsAreRefusedNotDereferenced) {
+  EXPECT_EQ(EffectMain(PF_Cmd_ABOUT, nullptr, nullptr, nullptr, nullptr, nullptr),
+            PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(EffectMain(PF_Cmd_GLOBAL_SETUP, &records_.in_data, nullptr, nullptr, nullptr,
+                       nullptr),
+            PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(EffectMain(PF_Cmd_GLOBAL_SETDOWN, nullptr, nullptr, nullptr, nullptr, nullptr),
+            PF_Err_NONE);
+  EXPECT_EQ(MessageTexts().size(), 3u);
+}
