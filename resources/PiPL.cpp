@@ -29,7 +29,7 @@ class PiPLWriter {
     Code(key);
     U32(0);
     U32(static_cast<uint32_t>(data.size()));
-    bytes_.insert(bytes_.end(), data.begin(), data.end());
+    for (uint8_t byte : data) bytes_.push_back(byte);
     while (bytes_.size() % 4 != 0) bytes_.push_back(0);
     ++count_;
   }
@@ -39,7 +39,7 @@ class PiPLWriter {
     header.U16(1);
     header.U32(0);
     header.U32(count_);
-    header.bytes_.insert(header.bytes_.end(), bytes_.begin(), bytes_.end());
+    for (uint8_t byte : bytes_) header.bytes_.push_back(byte);
     return header.bytes_;
   }
 
@@ -64,8 +64,9 @@ std::vector<uint8_t> TwoShorts(A_short a, A_short b) {
 // filled length is the property's length.
 std::vector<uint8_t> PascalString(const char* text) {
   const size_t n = std::strlen(text);
-  std::vector<uint8_t> out(1, static_cast<uint8_t>(n));
-  out.insert(out.end(), text, text + n);
+  std::vector<uint8_t> out;
+  out.push_back(static_cast<uint8_t>(n));
+  for (size_t i = 0; i < n; ++i) out.push_back(static_cast<uint8_t>(text[i]));
   while (out.size() % 4 != 0) out.push_back(0);
   return out;
 }
