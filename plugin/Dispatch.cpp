@@ -8,6 +8,7 @@
 #include "plugin/EntryPoints.h"
 #include "plugin/Handlers.h"
 #include "plugin/LogCapture.h"
+#include "render/SmartPreRender.h"
 
 namespace kelvrix {
 namespace {
@@ -19,6 +20,22 @@ PF_Err RouteAbout(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef**, PF_La
 PF_Err RouteGlobalSetup(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
                         PF_LayerDef* output, void*) {
   return GlobalSetup(in_data, out_data, params, output);
+}
+
+PF_Err RouteSetupParams(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
+                        PF_LayerDef* output, void*) {
+  return SetupParams(in_data, out_data, params, output);
+}
+
+PF_Err RouteSuperviseStyle(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
+                           PF_LayerDef*, void* extra) {
+  return SuperviseStyle(in_data, out_data, params,
+                        static_cast<const PF_UserChangedParamExtra*>(extra));
+}
+
+PF_Err RouteSmartPreRender(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef**,
+                           PF_LayerDef*, void* extra) {
+  return SmartPreRender(in_data, out_data, static_cast<PF_PreRenderExtra*>(extra));
 }
 
 PF_Err RunGuarded(CommandHandler handler, PF_InData* in_data, PF_OutData* out_data,
@@ -45,6 +62,12 @@ CommandHandler HandlerFor(PF_Cmd cmd) {
       return RouteAbout;
     case PF_Cmd_GLOBAL_SETUP:
       return RouteGlobalSetup;
+    case PF_Cmd_PARAMS_SETUP:
+      return RouteSetupParams;
+    case PF_Cmd_USER_CHANGED_PARAM:
+      return RouteSuperviseStyle;
+    case PF_Cmd_SMART_PRE_RENDER:
+      return RouteSmartPreRender;
     default:
       return nullptr;
   }

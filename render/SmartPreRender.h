@@ -1,0 +1,16 @@
+// Smart pre-render: reads Size and Style at the frame's time, builds the frame's RenderPlan,
+// checks out the input with exactly the host's request and hands the plan to the host.
+#pragma once
+
+#include "hostapi/HostApi.h"
+
+namespace kelvrix {
+
+PF_Err SmartPreRender(PF_InData* in_data, PF_OutData* out_data, PF_PreRenderExtra* extra);
+
+// The Size slider's value as the memory image's side, before the style divides it: clamped
+// to the slider's valid range 1..1000 (NaN: the default, 150), then rounded half away
+// from zero.
+int32_t RoundedSize(double sliderValue);
+
+}  // namespace kelvrix
