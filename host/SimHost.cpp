@@ -164,6 +164,17 @@ PF_Err SimHost::Command(PF_Cmd cmd, void* extra) {
   return Send(cmd, records, extra);
 }
 
+PF_Err SimHost::WithinCommand(const std::function<PF_Err(PF_InData*, PF_OutData*)>& body,
+                              Frame* frame) {
+  CommandRecords records = Prepare();
+  LiveContext context(this, frame);
+  records.in_data.effect_ref = context.EffectRef();
+  const PF_Err err = body(&records.in_data, &records.out_data);
+  std::lock_guard<std::mutex> lock(stateMutex_);
+  lastOut_ = records.out_data;
+  return err;
+}
+
 PF_Err SimHost::GlobalSetup() { return Command(PF_Cmd_GLOBAL_SETUP); }
 
 PF_Err SimHost::About(std::string* message) {

@@ -101,6 +101,10 @@ class SimHost {
   PF_Err Send(PF_Cmd cmd, CommandRecords& records, void* extra = nullptr,
               PF_LayerDef* output = nullptr, Frame* frame = nullptr);
   PF_Err Command(PF_Cmd cmd, void* extra = nullptr);
+  // Runs `body` as if it were a handler of a command in flight: with the records the host
+  // fills and a live effect_ref, so the host's callbacks and suites answer it.
+  PF_Err WithinCommand(const std::function<PF_Err(PF_InData*, PF_OutData*)>& body,
+                       Frame* frame = nullptr);
 
   PF_Err GlobalSetup();
   PF_Err About(std::string* message);

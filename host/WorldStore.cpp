@@ -1,7 +1,6 @@
 #include "host/WorldStore.h"
 
 #include <cstring>
-#include <limits>
 #include <new>
 
 namespace kelvrix::host {
@@ -9,6 +8,8 @@ namespace kelvrix::host {
 A_long BytesPerPixel(PF_PixelFormat format) {
   switch (format) {
     case PF_PixelFormat_ARGB32:
+    case PF_PixelFormat_BGRA32:  // formats a host may hand over that the effect leaves alone
+    case PF_PixelFormat_VUYA32:
       return static_cast<A_long>(sizeof(PF_Pixel8));
     case PF_PixelFormat_ARGB64:
       return static_cast<A_long>(sizeof(PF_Pixel16));

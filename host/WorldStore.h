@@ -11,7 +11,7 @@
 
 namespace kelvrix::host {
 
-// Bytes per pixel of the three formats the effect renders; 0 for anything else.
+// Bytes per pixel of the formats the host can make; 0 for anything else.
 A_long BytesPerPixel(PF_PixelFormat format);
 
 struct WorldSpec {

@@ -9,6 +9,7 @@
 #include "plugin/Handlers.h"
 #include "plugin/LogCapture.h"
 #include "render/SmartPreRender.h"
+#include "render/SmartRender.h"
 
 namespace kelvrix {
 namespace {
@@ -36,6 +37,11 @@ PF_Err RouteSuperviseStyle(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef
 PF_Err RouteSmartPreRender(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef**,
                            PF_LayerDef*, void* extra) {
   return SmartPreRender(in_data, out_data, static_cast<PF_PreRenderExtra*>(extra));
+}
+
+PF_Err RouteSmartRender(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef**, PF_LayerDef*,
+                        void* extra) {
+  return SmartRender(in_data, out_data, static_cast<PF_SmartRenderExtra*>(extra));
 }
 
 PF_Err RunGuarded(CommandHandler handler, PF_InData* in_data, PF_OutData* out_data,
@@ -68,6 +74,8 @@ CommandHandler HandlerFor(PF_Cmd cmd) {
       return RouteSuperviseStyle;
     case PF_Cmd_SMART_PRE_RENDER:
       return RouteSmartPreRender;
+    case PF_Cmd_SMART_RENDER:
+      return RouteSmartRender;
     default:
       return nullptr;
   }

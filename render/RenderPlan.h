@@ -18,6 +18,8 @@ enum StyleDepth : uint8_t {
   kStyleFloat = 3,  // "Tripping (32 bpc)", parameter 5
 };
 
+// Rows of a world are addressed by its rowbytes, never by a pitch in whole pixels: a host's
+// row padding need not be a multiple of the pixel size.
 struct RenderPlan {
   PF_EffectWorld* outputWorld = nullptr;
   uint32_t pixelFormat = static_cast<uint32_t>(PF_PixelFormat_INVALID);
@@ -35,12 +37,13 @@ struct RenderPlan {
   uint8_t* block = nullptr;
   int32_t imageWidth = 0;   // memory image, pixels
   int32_t imageHeight = 0;
-  int32_t targetPitch = 0;  // targetWorld row pitch in pixels
   int32_t channelBytes = 0;
   PF_EffectWorld* convDst = nullptr;
   PF_EffectWorld* convSrc = nullptr;
-  int32_t convDstPitch = 0;  // pixels
-  int32_t convSrcPitch = 0;  // pixels
+  // Seeds the per-row noise engines of the fill's first pass: rows run on several threads
+  // at once, and each row drawing from its own engine keeps the draws race-free without a
+  // lock per draw. Drawn from rng when the fill seeds it.
+  uint32_t rowSeedBase = 0;
 };
 
 // Allocates a plan without throwing; null when memory is short.

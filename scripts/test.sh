@@ -22,7 +22,7 @@ ctest --test-dir build/ci-plain --output-on-failure -j "$jobs"
 
 step "AddressSanitizer + UndefinedBehaviorSanitizer"
 configure_and_build build/ci-asan -DCMAKE_BUILD_TYPE=Debug -DKELVRIX_SANITIZE=address,undefined
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build/ci-asan --output-on-failure -j "$jobs"
 
 step "ThreadSanitizer (concurrency tests)"

@@ -35,7 +35,7 @@ TEST(WorldStore, RefusesWhatItDidNotMake) {
   EXPECT_EQ(store.FormatOf(&stranger, &format), PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_EQ(format, PF_PixelFormat_INVALID);
   WorldSpec bad;
-  bad.format = PF_PixelFormat_VUYA32;
+  bad.format = PF_PixelFormat_INVALID;
   EXPECT_EQ(store.Create(bad, &stranger), PF_Err_BAD_CALLBACK_PARAM);
   bad.format = PF_PixelFormat_ARGB32;
   bad.width = -1;

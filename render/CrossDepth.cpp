@@ -1,0 +1,158 @@
+#include "render/CrossDepth.h"
+
+#include <cmath>
+
+#include "plugin/ScopedSuite.h"
+#include "render/NativeFill.h"
+#include "render/PixelTraits.h"
+
+namespace kelvrix {
+namespace {
+
+// Upper bound first, with a comparison that gives max for NaN; then the lower bound.
+float ClampRounded(float v, float max) {
+  v = v < max ? v : max;
+  return v > 0.0f ? v : 0.0f;
+}
+
+template <typename Depth>
+PF_Err Fill(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_data, PF_OutData* out_data);
+template <>
+PF_Err Fill<Depth8>(RenderPlan& p, PF_EffectWorld* w, PF_InData* i, PF_OutData* o) {
+  return FillFromMemory8(p, w, i, o);
+}
+template <>
+PF_Err Fill<Depth16>(RenderPlan& p, PF_EffectWorld* w, PF_InData* i, PF_OutData* o) {
+  return FillFromMemory16(p, w, i, o);
+}
+template <>
+PF_Err Fill<DepthFloat>(RenderPlan& p, PF_EffectWorld* w, PF_InData* i, PF_OutData* o) {
+  return FillFromMemoryFloat(p, w, i, o);
+}
+
+template <typename Src, typename Dst>
+typename Dst::Channel Convert(typename Src::Channel s);
+template <>
+A_u_char Convert<Depth16, Depth8>(A_u_short s) { return Convert16To8(s); }
+template <>
+A_u_char Convert<DepthFloat, Depth8>(float s) { return ConvertFloatTo8(s); }
+template <>
+A_u_short Convert<Depth8, Depth16>(A_u_char s) { return Convert8To16(s); }
+template <>
+A_u_short Convert<DepthFloat, Depth16>(float s) { return ConvertFloatTo16(s); }
+template <>
+float Convert<Depth8, DepthFloat>(A_u_char s) { return Convert8ToFloat(s); }
+template <>
+float Convert<Depth16, DepthFloat>(A_u_short s) { return Convert16ToFloat(s); }
+
+template <typename Src, typename Dst>
+PF_Err ConvertRow(void* reference, A_long, A_long y, A_long) {
+  const RenderPlan& plan = *static_cast<const RenderPlan*>(reference);
+  const auto* src = reinterpret_cast<const typename Src::Pixel*>(
+      reinterpret_cast<const uint8_t*>(plan.convSrc->data) +
+      static_cast<ptrdiff_t>(y) * plan.convSrc->rowbytes);
+  auto* dst = reinterpret_cast<typename Dst::Pixel*>(reinterpret_cast<uint8_t*>(plan.convDst->data) +
+                                                     static_cast<ptrdiff_t>(y) * plan.convDst->rowbytes);
+  for (A_long x = 0; x < plan.convDst->width; ++x) {
+    dst[x].red = Convert<Src, Dst>(src[x].red);
+    dst[x].green = Convert<Src, Dst>(src[x].green);
+    dst[x].blue = Convert<Src, Dst>(src[x].blue);
+  }
+  return PF_Err_NONE;
+}
+
+// The temporary world at the style's depth, disposed on every way out.
+class TemporaryWorld {
+ public:
+  TemporaryWorld(PF_InData* in_data, PF_OutData* out_data)
+      : in_data_(in_data), worlds_(in_data, kPFWorldSuite, kPFWorldSuiteVersion2, out_data) {}
+  ~TemporaryWorld() {
+    if (made_) worlds_->PF_DisposeWorld(in_data_->effect_ref, &world_);
+  }
+  TemporaryWorld(const TemporaryWorld&) = delete;
+  TemporaryWorld& operator=(const TemporaryWorld&) = delete;
+
+  PF_Err Make(A_long width, A_long height, PF_PixelFormat format) {
+    const PF_Err err = worlds_->PF_NewWorld(in_data_->effect_ref, width, height,
+                                            /*clear_pixB=*/0, format, &world_);
+    made_ = err == PF_Err_NONE;
+    if (made_ && world_.data == nullptr) return PF_Err_OUT_OF_MEMORY;
+    return err;
+  }
+  PF_EffectWorld* World() { return &world_; }
+
+ private:
+  PF_InData* in_data_;
+  ScopedSuite<PF_WorldSuite2> worlds_;
+  PF_EffectWorld world_{};
+  bool made_ = false;
+};
+
+template <typename Src, typename Dst>
+PF_Err RenderCrossDepth(RenderPlan& plan, PF_EffectWorld* output, PF_InData* in_data,
+                        PF_OutData* out_data) {
+  if (output == nullptr || output->data == nullptr ||
+      output->rowbytes / Dst::kPixelBytes < output->width) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  TemporaryWorld temporary(in_data, out_data);
+  if (const PF_Err made = temporary.Make(output->width, output->height, Src::kFormat)) {
+    return made;
+  }
+  PF_EffectWorld* source = temporary.World();
+  const PF_Err r = Fill<Src>(plan, source, in_data, out_data);
+  if (plan.noBlockFound) return r;
+  if (source->rowbytes / Src::kPixelBytes < output->width || source->height < output->height) {
+    return r != PF_Err_NONE ? r : PF_Err_BAD_CALLBACK_PARAM;  // the host's world is too small
+  }
+  plan.convDst = output;
+  plan.convSrc = source;
+  {
+    ScopedSuite<PF_Iterate8Suite2> iterate(in_data, kPFIterate8Suite, kPFIterate8SuiteVersion2,
+                                           out_data);
+    iterate->iterate_generic(output->height, &plan, ConvertRow<Src, Dst>);  // result unused
+  }
+  return r;
+}
+
+}  // namespace
+
+A_u_char Convert16To8(A_u_short s) {
+  // Not clamped: the fill's 16-bit values end at 32767, which gives 255. Through int, so a
+  // larger value wraps instead of overflowing the conversion.
+  return static_cast<A_u_char>(static_cast<int>(std::round(static_cast<float>(s) * 0.007781982421875f)));
+}
+A_u_char ConvertFloatTo8(float s) {
+  return static_cast<A_u_char>(ClampRounded(std::round(s * 255.0f), 255.0f));
+}
+A_u_short Convert8To16(A_u_char s) {
+  return static_cast<A_u_short>(s * 128);  // 255 gives 32640: the 8-bit look keeps its steps
+}
+A_u_short ConvertFloatTo16(float s) {
+  return static_cast<A_u_short>(ClampRounded(std::round(s * 32768.0f), 32768.0f));
+}
+float Convert8ToFloat(A_u_char s) { return static_cast<float>(s) * 0.003921568859368563f; }
+float Convert16ToFloat(A_u_short s) { return static_cast<float>(s) * 0.000030517578125f; }
+
+PF_Err RenderCrossDepth16To8(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
+  return RenderCrossDepth<Depth16, Depth8>(p, o, i, d);
+}
+PF_Err RenderCrossDepthFloatTo8(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
+  return RenderCrossDepth<DepthFloat, Depth8>(p, o, i, d);
+}
+PF_Err RenderCrossDepth8To16(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
+  return RenderCrossDepth<Depth8, Depth16>(p, o, i, d);
+}
+PF_Err RenderCrossDepthFloatTo16(RenderPlan& p, PF_EffectWorld* o, PF_InData* i,
+                                 PF_OutData* d) {
+  return RenderCrossDepth<DepthFloat, Depth16>(p, o, i, d);
+}
+PF_Err RenderCrossDepth8ToFloat(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
+  return RenderCrossDepth<Depth8, DepthFloat>(p, o, i, d);
+}
+PF_Err RenderCrossDepth16ToFloat(RenderPlan& p, PF_EffectWorld* o, PF_InData* i,
+                                 PF_OutData* d) {
+  return RenderCrossDepth<Depth16, DepthFloat>(p, o, i, d);
+}
+
+}  // namespace kelvrix

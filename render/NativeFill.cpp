@@ -1,0 +1,201 @@
+#include "render/NativeFill.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+
+#include "plugin/ScopedSuite.h"
+#include "render/BlockSearch.h"
+#include "render/PixelTraits.h"
+
+namespace kelvrix {
+namespace {
+
+constexpr int32_t kChannelsPerMemoryPixel = 3;  // red, green, blue; memory has no alpha
+
+template <typename Depth>
+PF_Err FindBlock(MemoryBlockList& list, size_t bytes, RenderPlan& plan, PF_InData* in_data,
+                 PF_OutData* out_data);
+template <>
+PF_Err FindBlock<Depth8>(MemoryBlockList& l, size_t b, RenderPlan& p, PF_InData* i,
+                         PF_OutData* o) {
+  return FindMemoryBlock8(l, b, p, i, o);
+}
+template <>
+PF_Err FindBlock<Depth16>(MemoryBlockList& l, size_t b, RenderPlan& p, PF_InData* i,
+                          PF_OutData* o) {
+  return FindMemoryBlock16(l, b, p, i, o);
+}
+template <>
+PF_Err FindBlock<DepthFloat>(MemoryBlockList& l, size_t b, RenderPlan& p, PF_InData* i,
+                             PF_OutData* o) {
+  return FindMemoryBlockFloat(l, b, p, i, o);
+}
+
+uint32_t RowSeed(uint32_t base, A_long y) {
+  // Distinct, well-mixed seeds for neighbouring rows (a 32-bit finaliser).
+  uint32_t h = base ^ (static_cast<uint32_t>(y) * 0x9E3779B9u);
+  h ^= h >> 16;
+  h *= 0x85EBCA6Bu;
+  h ^= h >> 13;
+  h *= 0xC2B2AE35u;
+  h ^= h >> 16;
+  return h;
+}
+
+template <typename Depth>
+PF_Err AddNoiseRow(void* reference, A_long, A_long y, A_long) {
+  using Channel = typename Depth::Channel;
+  RenderPlan& plan = *static_cast<RenderPlan*>(reference);
+  std::mt19937 engine(RowSeed(plan.rowSeedBase, y));
+  const double low = Depth::NoiseLow(plan);
+  const double high = Depth::NoiseHigh(plan);
+  const size_t rowChannels = static_cast<size_t>(plan.imageWidth) * kChannelsPerMemoryPixel;
+  uint8_t* row = plan.block + static_cast<size_t>(y) * rowChannels * sizeof(Channel);
+  for (size_t c = 0; c < rowChannels; ++c) {
+    Channel sample;
+    std::memcpy(&sample, row + c * sizeof(Channel), sizeof sample);
+    sample = Depth::AddNoise(sample, DrawNoise(engine, low, high));
+    std::memcpy(row + c * sizeof(Channel), &sample, sizeof sample);
+  }
+  return PF_Err_NONE;
+}
+
+template <typename Depth>
+PF_Err StretchRow(void* reference, A_long, A_long y, A_long) {
+  using Channel = typename Depth::Channel;
+  const RenderPlan& plan = *static_cast<const RenderPlan*>(reference);
+  const PF_EffectWorld& world = *plan.targetWorld;
+  const float width = static_cast<float>(world.width);
+  const float imageWidth = static_cast<float>(plan.imageWidth);
+  const float ry = static_cast<float>(y) / static_cast<float>(world.height);
+  const float r = std::floor(static_cast<float>(plan.imageHeight) * ry);
+  const int64_t last = static_cast<int64_t>(plan.imageWidth) * plan.imageHeight - 1;
+  const float lastIndex = static_cast<float>(last);
+  auto* out = reinterpret_cast<typename Depth::Pixel*>(reinterpret_cast<uint8_t*>(world.data) +
+                                                      static_cast<ptrdiff_t>(y) * world.rowbytes);
+  const uint8_t* block = plan.block;
+  constexpr size_t kMemoryPixelBytes = kChannelsPerMemoryPixel * sizeof(Channel);
+  for (A_long x = 0; x < world.width; ++x) {
+    const float column = (r + static_cast<float>(x) / width) * imageWidth;
+    // Past the image's end (a rounding at the last row) shows the last pixel.
+    const int64_t i = column >= lastIndex ? last : static_cast<int64_t>(column);
+    Channel rgb[3];
+    std::memcpy(rgb, block + static_cast<size_t>(i) * kMemoryPixelBytes, sizeof rgb);
+    out[x].red = rgb[0];
+    out[x].green = rgb[1];
+    out[x].blue = rgb[2];
+  }
+  return PF_Err_NONE;
+}
+
+template <typename Depth>
+PF_Err RunPass(PF_InData* in_data, PF_OutData* out_data, A_long rows, RenderPlan& plan,
+               PF_IterateGenericFunc pass) {
+  ScopedSuite<PF_Iterate8Suite2> iterate(in_data, kPFIterate8Suite, kPFIterate8SuiteVersion2,
+                                         out_data);
+  return iterate->iterate_generic(rows, &plan, pass);
+}
+
+void SetNoiseBounds(RenderPlan& plan) {
+  plan.noise8Low = -1.49;
+  plan.noise8High = 1.49;
+  plan.noise16Low = -150.0;
+  plan.noise16High = 150.0;
+  plan.noiseFloatLow = -0.01;
+  plan.noiseFloatHigh = static_cast<double>(0.01f);
+}
+
+template <typename Depth>
+PF_Err FillFromMemory(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_data,
+                      PF_OutData* out_data) {
+  if (world == nullptr || world->data == nullptr || world->width < 0 || world->height < 0 ||
+      world->rowbytes / Depth::kPixelBytes < world->width) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  // 1-3. The memory image.
+  const MemoryImageSize image =
+      ImageSizeFor(plan.size, world->width, world->height, Depth::kChannelBytes);
+  if (world->width == 0 || world->height == 0) return PF_Err_NONE;  // nothing to paint
+  if (!image.valid) {
+    plan.noBlockFound = true;  // an image no block could hold: the card says so
+    return PF_Err_NONE;
+  }
+  plan.imageWidth = image.width;
+  plan.imageHeight = image.height;
+  // 4.
+  plan.channelBytes = Depth::kChannelBytes;
+  plan.targetWorld = world;
+  // 5-7. A block of exactly the image's size; the list frees every block on the way out.
+  MemoryBlockList blocks;
+  PF_Err err = FindBlock<Depth>(blocks, image.blockBytes, plan, in_data, out_data);
+  plan.block = static_cast<uint8_t*>(blocks.Last());
+  // 8.
+  if (plan.noBlockFound || err != PF_Err_NONE) return err;
+  // 9-10. Fresh noise for every fill.
+  std::random_device device;
+  plan.rng.seed(static_cast<std::mt19937::result_type>(device()));
+  plan.rowSeedBase = static_cast<uint32_t>(plan.rng());
+  SetNoiseBounds(plan);
+  // 11-12.
+  err = RunPass<Depth>(in_data, out_data, plan.imageHeight, plan, AddNoiseRow<Depth>);
+  if (err == PF_Err_NONE) {
+    err = RunPass<Depth>(in_data, out_data, world->height, plan, StretchRow<Depth>);
+  }
+  return err;  // 13. the blocks go with the list
+}
+
+}  // namespace
+
+MemoryImageSize ImageSizeFor(int32_t size, A_long worldWidth, A_long worldHeight,
+                             int32_t channelBytes) {
+  MemoryImageSize out{false, 0, 0, 0};
+  if (worldWidth <= 0 || worldHeight <= 0 || size < 0) return out;
+  const float aspect = static_cast<float>(worldWidth) / static_cast<float>(worldHeight);
+  const uint32_t squared = static_cast<uint32_t>(size) * static_cast<uint32_t>(size);
+  const float s2 = static_cast<float>(squared);
+  const float height = std::ceil(std::sqrt(s2 / aspect));
+  const float width = std::ceil(height * aspect);
+  // Only sizes a 32-bit byte count can address reach the integer conversions.
+  constexpr float kMaxSide = 2147483520.0f;  // the largest float below 2^31
+  if (!(height >= 0.0f && height <= kMaxSide && width >= 0.0f && width <= kMaxSide)) return out;
+  const int64_t bytes = static_cast<int64_t>(width) * static_cast<int64_t>(height) *
+                        kChannelsPerMemoryPixel * channelBytes;
+  if (bytes > std::numeric_limits<int32_t>::max()) return out;
+  out.valid = true;
+  out.width = static_cast<int32_t>(width);
+  out.height = static_cast<int32_t>(height);
+  out.blockBytes = static_cast<size_t>(bytes);
+  return out;
+}
+
+PF_Err FillFromMemory8(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_data,
+                       PF_OutData* out_data) {
+  return FillFromMemory<Depth8>(plan, world, in_data, out_data);
+}
+PF_Err FillFromMemory16(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_data,
+                        PF_OutData* out_data) {
+  return FillFromMemory<Depth16>(plan, world, in_data, out_data);
+}
+PF_Err FillFromMemoryFloat(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_data,
+                           PF_OutData* out_data) {
+  return FillFromMemory<DepthFloat>(plan, world, in_data, out_data);
+}
+
+PF_Err AddNoiseRow8(void* p, A_long t, A_long y, A_long n) { return AddNoiseRow<Depth8>(p, t, y, n); }
+PF_Err AddNoiseRow16(void* p, A_long t, A_long y, A_long n) {
+  return AddNoiseRow<Depth16>(p, t, y, n);
+}
+PF_Err AddNoiseRowFloat(void* p, A_long t, A_long y, A_long n) {
+  return AddNoiseRow<DepthFloat>(p, t, y, n);
+}
+PF_Err StretchRow8(void* p, A_long t, A_long y, A_long n) { return StretchRow<Depth8>(p, t, y, n); }
+PF_Err StretchRow16(void* p, A_long t, A_long y, A_long n) {
+  return StretchRow<Depth16>(p, t, y, n);
+}
+PF_Err StretchRowFloat(void* p, A_long t, A_long y, A_long n) {
+  return StretchRow<DepthFloat>(p, t, y, n);
+}
+
+}  // namespace kelvrix
