@@ -80,7 +80,11 @@ PF_Err NewWorld(PF_ProgPtr effect_ref, A_long width, A_long height, PF_Boolean c
   spec.height = height;
   spec.format = format;
   spec.rowPaddingBytes = Host().Options().rowPaddingBytes;
-  if (clear) spec.fillByte = 0;
+  if (clear) {
+    spec.fillByte = 0;
+  } else {
+    spec.fill = Host().Options().poisonNewWorlds;
+  }
   return Host().Worlds().Create(spec, world);
 }
 PF_Err DisposeWorld(PF_ProgPtr effect_ref, PF_EffectWorld* world) {

@@ -39,9 +39,9 @@ PF_Err IteratePixels(const char* function, PF_EffectWorld* src, const PF_Rect* a
       r.bottom - r.top,
       [&](A_long, A_long row) -> PF_Err {
         const A_long y = r.top + row;
-        for (A_long x = r.left; x < r.right; ++x) {
-          Pixel* out = PixelAt<Pixel>(*dst, x, y);
-          Pixel* in = src != nullptr ? PixelAt<Pixel>(*src, x, y) : out;
+        Pixel* out = PixelAt<Pixel>(*dst, r.left, y);
+        Pixel* in = src != nullptr ? PixelAt<Pixel>(*src, r.left, y) : out;
+        for (A_long x = r.left; x < r.right; ++x, ++out, ++in) {
           if (PF_Err err = pix_fn(refcon, x, y, in, out)) return err;
         }
         return PF_Err_NONE;

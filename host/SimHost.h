@@ -36,6 +36,9 @@ struct HostOptions {
   PF_PixelFormat format = PF_PixelFormat_ARGB32;  // the project's depth
   A_long rowPaddingBytes = 0;                     // extra bytes per row of every frame world
   A_u_long timeScale = 30;                        // one time unit per frame at 30 fps
+  // Worlds the effect makes without clearing start as a 0xCD pattern, so reads of pixels
+  // nobody wrote stand out. Benchmarks turn it off: a real host does not touch them.
+  bool poisonNewWorlds = true;
 };
 
 // What the registration entry point reported.

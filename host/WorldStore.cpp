@@ -34,7 +34,7 @@ PF_Err WorldStore::Create(const WorldSpec& spec, PF_EffectWorld* world) {
   Allocation allocation;
   allocation.pixels.reset(new (std::nothrow) uint8_t[bytes == 0 ? 1 : bytes]);
   if (!allocation.pixels) return PF_Err_OUT_OF_MEMORY;
-  std::memset(allocation.pixels.get(), spec.fillByte, bytes);
+  if (spec.fill) std::memset(allocation.pixels.get(), spec.fillByte, bytes);
   allocation.format = spec.format;
 
   std::memset(world, 0, sizeof *world);

@@ -23,6 +23,7 @@ struct WorldSpec {
   // Pixels start as this byte everywhere (padding included), so reads of pixels nobody
   // wrote show up as a recognisable pattern rather than as zeros.
   uint8_t fillByte = 0xCD;
+  bool fill = true;  // false: the pixels are left as the allocator gave them
 };
 
 class WorldStore {

@@ -71,21 +71,30 @@ PF_Err StretchRow(void* reference, A_long, A_long y, A_long) {
   const float imageWidth = static_cast<float>(plan.imageWidth);
   const float ry = static_cast<float>(y) / static_cast<float>(world.height);
   const float r = std::floor(static_cast<float>(plan.imageHeight) * ry);
-  const int64_t last = static_cast<int64_t>(plan.imageWidth) * plan.imageHeight - 1;
+  const int32_t last = plan.imageWidth * plan.imageHeight - 1;  // fits: the block is < 2^31 bytes
   const float lastIndex = static_cast<float>(last);
   auto* out = reinterpret_cast<typename Depth::Pixel*>(reinterpret_cast<uint8_t*>(world.data) +
                                                       static_cast<ptrdiff_t>(y) * world.rowbytes);
   const uint8_t* block = plan.block;
   constexpr size_t kMemoryPixelBytes = kChannelsPerMemoryPixel * sizeof(Channel);
-  for (A_long x = 0; x < world.width; ++x) {
-    const float column = (r + static_cast<float>(x) / width) * imageWidth;
-    // Past the image's end (a rounding at the last row) shows the last pixel.
-    const int64_t i = column >= lastIndex ? last : static_cast<int64_t>(column);
-    Channel rgb[3];
-    std::memcpy(rgb, block + static_cast<size_t>(i) * kMemoryPixelBytes, sizeof rgb);
-    out[x].red = rgb[0];
-    out[x].green = rgb[1];
-    out[x].blue = rgb[2];
+  // The memory pixel of each column is worked out for a run of columns at a time, a loop the
+  // compiler vectorises; the copy that follows is then a plain gather.
+  constexpr A_long kRun = 256;
+  int32_t index[kRun];
+  for (A_long x0 = 0; x0 < world.width; x0 += kRun) {
+    const A_long n = world.width - x0 < kRun ? world.width - x0 : kRun;
+    for (A_long k = 0; k < n; ++k) {
+      const float column = (r + static_cast<float>(x0 + k) / width) * imageWidth;
+      // Past the image's end (a rounding at the last row) shows the last pixel.
+      index[k] = column >= lastIndex ? last : static_cast<int32_t>(column);
+    }
+    for (A_long k = 0; k < n; ++k) {
+      Channel rgb[3];
+      std::memcpy(rgb, block + static_cast<size_t>(index[k]) * kMemoryPixelBytes, sizeof rgb);
+      out[x0 + k].red = rgb[0];
+      out[x0 + k].green = rgb[1];
+      out[x0 + k].blue = rgb[2];
+    }
   }
   return PF_Err_NONE;
 }

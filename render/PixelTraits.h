@@ -11,6 +11,19 @@
 
 namespace kelvrix {
 
+// round-half-away-from-zero (as std::round) for |v| < 2^62, without a library call: the
+// noise pass rounds once per channel.
+inline long RoundHalfAway(double v) {
+  long i = static_cast<long>(v);  // toward zero
+  const double fraction = v - static_cast<double>(i);
+  if (fraction >= 0.5) {
+    ++i;
+  } else if (fraction <= -0.5) {
+    --i;
+  }
+  return i;
+}
+
 struct Depth8 {
   using Channel = uint8_t;
   using Pixel = PF_Pixel8;
@@ -25,7 +38,7 @@ struct Depth8 {
   static double NoiseHigh(const RenderPlan& plan) { return plan.noise8High; }
   // The noise rounds to -1, 0 or +1; the sum is clamped to the channel.
   static Channel AddNoise(Channel s, double noise) {
-    const int v = s + static_cast<int>(std::round(noise));
+    const long v = s + RoundHalfAway(noise);
     return static_cast<Channel>(v < 0 ? 0 : (v > 255 ? 255 : v));
   }
 };
@@ -44,7 +57,7 @@ struct Depth16 {
   static double NoiseHigh(const RenderPlan& plan) { return plan.noise16High; }
   // Raw 16-bit memory is halved: the host's 16-bit range ends at 32768.
   static Channel AddNoise(Channel s, double noise) {
-    long r = std::lround(static_cast<double>(s) + noise);
+    long r = RoundHalfAway(static_cast<double>(s) + noise);
     if (r > 65535) r = 65535;
     const long half = r / 2;
     return static_cast<Channel>(half < 0 ? 0 : half);

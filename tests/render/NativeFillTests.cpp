@@ -89,6 +89,18 @@ TEST(ImageSize, WorldsWithoutAnAddressableImageAreRefused) {
   EXPECT_FALSE(ImageSizeFor(-1, 100, 100, 1).valid);
 }
 
+TEST(Noise, RoundingTakesHalvesAwayFromZeroLikeTheLibrary) {
+  std::mt19937 engine(11);
+  for (int i = 0; i < 100000; ++i) {
+    const double v = DrawNoise(engine, -70000.0, 70000.0);
+    ASSERT_EQ(RoundHalfAway(v), std::lround(v)) << v;
+  }
+  for (double v : {0.5, -0.5, 1.5, -1.5, 2.5, 0.49999999999999994, -0.49999999999999994,
+                   32767.5, -150.5, 0.0, -0.0}) {
+    EXPECT_EQ(RoundHalfAway(v), std::lround(v)) << v;
+  }
+}
+
 TEST(Noise, DrawsStayInsideTheBoundsAndClampPerDepth) {
   std::mt19937 engine(3);
   for (int i = 0; i < 10000; ++i) {

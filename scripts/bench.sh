@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (Release) and runs them. Frame times come with the memory floor of
+# the same output world (floor_ms) and their ratio to it (x_floor), the block scan with
+# memchr over the same block (x_memchr), all measured in the same run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVRIX_BUILD_TESTS=OFF \
+  -DKELVRIX_BUILD_BENCH=ON >/dev/null
+cmake --build build/bench -j "$(nproc)"
+for bench in build/bench/bench/kelvrix_*_bench build/bench/bench/*/kelvrix_*_bench; do
+  [ -x "$bench" ] || continue
+  echo "==== $bench"
+  "$bench" "$@"
+done
