@@ -1,0 +1,227 @@
+#include "text/CoverageCells.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace kelvrix::text {
+namespace {
+
+constexpr float kMinEdgeExtent = 2e-5f;         // the float 0x37A7C5AC
+constexpr float kMinCoverage = 1.2254903e-4f;   // 0.5 / 4080: below half an 8-bit step
+constexpr float kMaxCellCoordinate = 65535.0f;  // cells store 16-bit pixel coordinates
+constexpr int kMaxEdgeRows = 65537;             // a clamped edge spans at most this many rows
+
+// Clamps into [0, high]; a NaN becomes 0, so no later conversion sees it.
+float ClampCoordinate(float v, float high) { return v > 0.0f ? (v < high ? v : high) : 0.0f; }
+
+// Signed distance to clip plane `plane`: x >= 0, y >= 0, x <= width, y <= height in that order.
+float PlaneDistance(Point2D p, int plane, float width, float height) {
+  switch (plane) {
+    case 0:
+      return p.x;
+    case 1:
+      return p.y;
+    case 2:
+      return width - p.x;
+    default:
+      return height - p.y;
+  }
+}
+
+// One Sutherland-Hodgman pass. Points with a NaN distance fail both tests and are dropped.
+void ClipAgainstPlane(const std::vector<Point2D>& in, std::vector<Point2D>& out, int plane,
+                      float width, float height) {
+  out.clear();
+  if (in.empty()) return;
+  Point2D previous = in.back();
+  float previousDistance = PlaneDistance(previous, plane, width, height);
+  for (const Point2D p : in) {
+    const float distance = PlaneDistance(p, plane, width, height);
+    if (previousDistance * distance < 0.0f) {
+      const float t = previousDistance / (previousDistance - distance);
+      out.push_back({previous.x + t * (p.x - previous.x), previous.y + t * (p.y - previous.y)});
+    }
+    if (distance >= 0.0f) out.push_back(p);
+    previous = p;
+    previousDistance = distance;
+  }
+}
+
+// Sort key: row, column, then |delta|, then sign so that the merge sums in one fixed order.
+uint64_t SortKey(const CoverageCell& cell) {
+  uint32_t bits = 0;
+  std::memcpy(&bits, &cell.delta, sizeof bits);
+  const uint64_t magnitudeThenSign = ((bits & 0x7FFFFFFFu) << 1) | (bits >> 31);
+  return (uint64_t{cell.y} << 48) | (uint64_t{cell.x} << 32) | magnitudeThenSign;
+}
+
+}  // namespace
+
+bool CoverageCells::BuildCoverageCells(const PolygonSet& polygons, int width, int height) {
+  cells.clear();
+  overflowed_ = false;
+  const float w = static_cast<float>(width);
+  const float h = static_cast<float>(height);
+  size_t first = 0;
+  for (const SubpathRecord& subpath : polygons.subpaths) {
+    const size_t count = std::min<uint64_t>(subpath.count, polygons.points.size() - first);
+    // Every subpath is a closed ring, whatever its flag says.
+    scratch_.assign(polygons.points.begin() + first, polygons.points.begin() + first + count);
+    first += count;
+    for (int plane = 0; plane < 4; ++plane) {
+      ClipAgainstPlane(scratch_, clipped_, plane, w, h);
+      scratch_.swap(clipped_);
+    }
+    for (size_t i = 0; i < scratch_.size(); ++i) {
+      const Point2D previous = scratch_[i == 0 ? scratch_.size() - 1 : i - 1];
+      const Point2D p = scratch_[i];
+      AppendEdgeCells({ClampCoordinate(previous.x, w), ClampCoordinate(previous.y, h)},
+                      {ClampCoordinate(p.x, w), ClampCoordinate(p.y, h)});
+    }
+    if (overflowed_) {
+      cells.clear();
+      return false;
+    }
+  }
+  SortAndMerge();
+  return true;
+}
+
+void CoverageCells::Emit(float pixelX, float pixelY, float delta) {
+  // Cells right of or below the canvas never paint; those past the 16-bit range are dropped.
+  if (pixelX < 0.0f || pixelX > kMaxCellCoordinate || pixelY < 0.0f ||
+      pixelY > kMaxCellCoordinate) {
+    return;
+  }
+  if (cells.size() >= kMaxCells) {
+    overflowed_ = true;
+    return;
+  }
+  cells.push_back({static_cast<uint16_t>(pixelX), static_cast<uint16_t>(pixelY), delta});
+}
+
+// Walks the edge row by row and, inside a row, pixel by pixel from left to right. Each pixel the
+// edge crosses gets the covered strip height minus the area left of the edge, and the pixel to
+// the right of the row's last one gets that area back: the running sum of a row then equals each
+// pixel's covered fraction, and the full strip for every pixel further right.
+void CoverageCells::AppendEdgeCells(Point2D from, Point2D to) {
+  // 1. Orientation: downward edges add coverage; walk from the left end.
+  if (std::fabs(to.y - from.y) < kMinEdgeExtent) return;
+  const float sign = to.y > from.y ? 1.0f : -1.0f;
+  if (from.x > to.x) std::swap(from, to);
+  const bool down = from.y < to.y;
+  const auto toLiesBefore = [&](float rowLine) { return down ? to.y < rowLine : to.y > rowLine; };
+
+  // 2. Start pixel, the next pixel corner, slopes.
+  Point2D now = from;
+  float pixelX = std::floor(from.x);
+  float pixelY = std::floor(from.y);
+  const float cornerX = pixelX + 1.0f;
+  const float cornerY = pixelY + (down ? 1.0f : 0.0f);
+  const float ystep = down ? 1.0f : -1.0f;
+  const float slopeX = (to.x - from.x) / (to.y - from.y);
+  const float slopeY = (to.y - from.y) / (to.x - from.x);
+
+  // 3. The first crossings of a column line and a row line. A crossing lies on the edge, so its x
+  // is kept within the edge's ends: rounding must not push it past `to` (near-vertical edges).
+  const auto rowCrossingX = [&](float rowLine) {
+    return std::clamp(from.x + (rowLine - from.y) * slopeX, from.x, to.x);
+  };
+  Point2D nextX = to;
+  if (to.x - from.x >= kMinEdgeExtent) nextX = {cornerX, from.y + (cornerX - from.x) * slopeY};
+  Point2D nextY{rowCrossingX(cornerY), cornerY};
+  if (toLiesBefore(nextY.y)) nextY = to;
+
+  // 4. One row per pass until the edge's end is reached.
+  for (int row = 0; now.y != to.y && row < kMaxEdgeRows; ++row) {
+    float carry = 0.0f;
+    while (nextX.x < nextY.x) {
+      const float strip = std::clamp((nextX.y - now.y) * ystep, 0.0f, 1.0f);
+      const float mid = (nextX.x + now.x) * 0.5f;
+      const float area = (mid - pixelX) * strip;
+      Emit(pixelX, pixelY, (carry + strip - area) * sign);
+      carry = area;
+      now = nextX;
+      nextX.x += 1.0f;
+      nextX.y = from.y + (nextX.x - from.x) * slopeY;
+      pixelX += 1.0f;
+    }
+    const float strip = std::clamp((nextY.y - now.y) * ystep, 0.0f, 1.0f);
+    const float mid = (nextY.x + now.x) * 0.5f;
+    const float area = (mid - pixelX) * strip;
+    Emit(pixelX, pixelY, (carry + strip - area) * sign);
+    Emit(pixelX + 1.0f, pixelY, area * sign);
+    now = nextY;
+    nextY.y += ystep;
+    nextY.x = rowCrossingX(nextY.y);
+    pixelY += ystep;
+    if (toLiesBefore(nextY.y)) nextY = to;
+  }
+}
+
+// Orders the cells by row, column and magnitude, then folds cells of one pixel into one, so the
+// sweep sees each pixel's delta once. A lone zero cell would only cost time and is dropped. Rows
+// are placed by one counting pass and each short row is then sorted on its own: one comparison
+// sort of the whole list was most of the fill's time.
+void CoverageCells::SortAndMerge() {
+  if (cells.empty()) return;
+  uint16_t maxRow = 0;
+  for (const CoverageCell& cell : cells) maxRow = std::max(maxRow, cell.y);
+  rowStarts_.assign(size_t{maxRow} + 2, 0);
+  for (const CoverageCell& cell : cells) ++rowStarts_[size_t{cell.y} + 1];
+  for (size_t row = 1; row < rowStarts_.size(); ++row) rowStarts_[row] += rowStarts_[row - 1];
+  sorted_.resize(cells.size());
+  rowFill_.assign(rowStarts_.begin(), rowStarts_.end() - 1);
+  for (const CoverageCell& cell : cells) sorted_[rowFill_[cell.y]++] = cell;
+  const auto byKey = [](const CoverageCell& l, const CoverageCell& r) {
+    return SortKey(l) < SortKey(r);
+  };
+  for (size_t row = 0; row + 1 < rowStarts_.size(); ++row) {
+    std::sort(sorted_.begin() + rowStarts_[row], sorted_.begin() + rowStarts_[row + 1], byKey);
+  }
+  cells.swap(sorted_);
+  size_t kept = 0;
+  for (size_t i = 1; i < cells.size(); ++i) {
+    const CoverageCell& cell = cells[i];
+    if (cell.x == cells[kept].x && cell.y == cells[kept].y) {
+      cells[kept].delta += cell.delta;
+    } else if (cell.delta != 0.0f) {
+      cells[++kept] = cell;
+    }
+  }
+  cells.resize(kept + 1);
+}
+
+void CoverageCells::FillCells(const Paint& paint, float* pixels, int width, int height) const {
+  const size_t count = cells.size();
+  size_t i = 0;
+  while (i < count) {
+    const int y = cells[i].y;
+    float acc = 0.0f;
+    for (; i < count && cells[i].y == y; ++i) {
+      acc += cells[i].delta;
+      if (y >= height) continue;
+      // Nonzero winding: any winding number beyond one is full coverage.
+      const float coverage = std::min(std::fabs(acc), 1.0f);
+      if (!(coverage >= kMinCoverage)) continue;
+      const bool lastInRow = i + 1 == count || cells[i + 1].y != y;
+      const int x0 = cells[i].x;
+      const int x1 = std::min(lastInRow ? width : int{cells[i + 1].x}, width);
+      const float srcR = paint.red * coverage;
+      const float srcG = paint.green * coverage;
+      const float srcB = paint.blue * coverage;
+      const float srcA = paint.alpha * coverage;
+      const float keep = 1.0f - srcA;
+      float* p = pixels + (static_cast<size_t>(y) * static_cast<size_t>(width) + x0) * 4;
+      for (int x = x0; x < x1; ++x, p += 4) {
+        p[0] = srcR + p[0] * keep;
+        p[1] = srcG + p[1] * keep;
+        p[2] = srcB + p[2] * keep;
+        p[3] = std::min(srcA + p[3] * keep, 1.0f);
+      }
+    }
+  }
+}
+
+}  // namespace kelvrix::text

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "text/Paint.h"
+#include "text/PolygonSet.h"
+
+namespace kelvrix::text {
+
+// A signed change of coverage at one pixel; the running sum of a row's deltas up to a pixel is
+// that pixel's signed area coverage. 16-bit coordinates keep a cell at 8 bytes, which is why a
+// canvas must stay below 65,535 pixels in each direction.
+struct CoverageCell {
+  uint16_t x = 0;
+  uint16_t y = 0;
+  float delta = 0.0f;
+};
+static_assert(sizeof(CoverageCell) == 8, "cells are sorted in bulk; keep them small");
+
+// Exact-area, nonzero-winding scan conversion of a whole PolygonSet in one pass: every edge
+// becomes cells, the cells are sorted once and swept row by row. The buffers are reused.
+class CoverageCells {
+ public:
+  // Far beyond any line of card text (a 1080p card line makes well under a million cells), but a
+  // hostile outline with thousands of canvas-high edges would otherwise take gigabytes.
+  static constexpr size_t kMaxCells = size_t{1} << 25;  // 256 MiB of cells
+
+  std::vector<CoverageCell> cells;
+
+  // Clips every subpath to [0, width] x [0, height], collects the cells of its edges, sorts and
+  // merges them. False when the cell cap was reached (the cells are then unusable). May throw
+  // std::bad_alloc.
+  bool BuildCoverageCells(const PolygonSet& polygons, int width, int height);
+
+  // The cells of the edge from -> to, both inside [0, 65535]^2; downward edges count positive.
+  void AppendEdgeCells(Point2D from, Point2D to);
+
+  // Sweeps the sorted cells and composites `paint` source-over into `pixels` (width x height,
+  // four floats each) wherever the coverage reaches half of one 8-bit step.
+  void FillCells(const Paint& paint, float* pixels, int width, int height) const;
+
+ private:
+  void Emit(float pixelX, float pixelY, float delta);
+  void SortAndMerge();
+
+  std::vector<CoverageCell> sorted_;
+  std::vector<size_t> rowStarts_;
+  std::vector<size_t> rowFill_;
+  std::vector<Point2D> scratch_;
+  std::vector<Point2D> clipped_;
+  bool overflowed_ = false;
+};
+
+}  // namespace kelvrix::text

@@ -1,0 +1,152 @@
+#include "text/PolygonSet.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kelvrix::text {
+namespace {
+
+constexpr float kTwoThirds = 0.6666667f;
+constexpr float kRootEpsilon = 0.0001f;
+constexpr float kMinChordSquared = 0.0001f;
+constexpr float kFlatnessSquared = 0.015625f;  // controls within 0.125 pixel of the chord
+
+Point2D operator+(Point2D u, Point2D v) { return {u.x + v.x, u.y + v.y}; }
+Point2D operator-(Point2D u, Point2D v) { return {u.x - v.x, u.y - v.y}; }
+Point2D operator*(Point2D u, float s) { return {u.x * s, u.y * s}; }
+float Dot(Point2D u, Point2D v) { return u.x * v.x + u.y * v.y; }
+float Cross(Point2D u, Point2D v) { return u.x * v.y - u.y * v.x; }
+// The weighted form is exact at t = 0 and t = 1, so a split at an end reproduces the end point.
+Point2D Lerp(Point2D u, Point2D v, float t) { return u * (1.0f - t) + v * t; }
+bool Finite(Point2D p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+
+struct Cubic {
+  Point2D p0, c1, c2, p3;
+};
+
+// de Casteljau at t: the part before t and the part after it.
+void Split(const Cubic& q, float t, Cubic& before, Cubic& after) {
+  const Point2D ab = Lerp(q.p0, q.c1, t);
+  const Point2D bc = Lerp(q.c1, q.c2, t);
+  const Point2D cd = Lerp(q.c2, q.p3, t);
+  const Point2D abc = Lerp(ab, bc, t);
+  const Point2D bcd = Lerp(bc, cd, t);
+  const Point2D mid = Lerp(abc, bcd, t);
+  before = {q.p0, ab, abc, mid};
+  after = {mid, bcd, cd, q.p3};
+}
+
+// Parameters where one coordinate's derivative vanishes: its roots of q2 t^2 + q1 t + q0, the
+// quadratic taken in the cancellation-free form. Non-finite roots are left out; they would fall
+// outside [0, 1] and be skipped anyway, and a NaN would break the sort.
+// At most 2 + 2 + 2 + 1 parameters: the ends, two roots per coordinate and the inflection.
+struct ParameterList {
+  float values[8];
+  int count = 0;
+  void push_back(float t) { values[count++] = t; }
+};
+
+void AddExtrema(float p0, float c1, float c2, float p3, ParameterList& ts) {
+  const float q2 = 3.0f * (p3 - p0) - 9.0f * (c2 - c1);
+  const float q1 = 6.0f * (p0 + c2) - 12.0f * c1;
+  const float q0 = 3.0f * (c1 - p0);
+  if (std::fabs(q2) > kRootEpsilon) {
+    const float disc = q1 * q1 - 4.0f * q2 * q0;
+    if (disc >= 0.0f) {
+      const float s = q1 > 0.0f ? 1.0f : -1.0f;
+      const float t1 = (-q1 - s * std::sqrt(disc)) / (2.0f * q2);
+      const float t2 = q0 / (q2 * t1);
+      if (std::isfinite(t1)) ts.push_back(t1);
+      if (std::isfinite(t2)) ts.push_back(t2);
+    }
+  } else if (std::fabs(q1) > kRootEpsilon) {
+    const float t = -q0 / q1;
+    if (std::isfinite(t)) ts.push_back(t);
+  }
+}
+
+}  // namespace
+
+void PolygonSet::Clear() {
+  points.clear();
+  subpaths.clear();
+  overflowed_ = false;
+}
+
+bool PolygonSet::AppendPoint(Point2D p) {
+  if (points.size() >= kMaxPoints) {
+    overflowed_ = true;
+    return false;
+  }
+  points.push_back(p);
+  return true;
+}
+
+void PolygonSet::AppendQuadratic(Point2D a, Point2D k, Point2D b) {
+  AppendCubic(a, a + (k - a) * kTwoThirds, b + (k - b) * kTwoThirds, b);
+}
+
+void PolygonSet::AppendCubic(Point2D p0, Point2D c1, Point2D c2, Point2D p3) {
+  // 1. A straight cubic adds only its end point.
+  const Point2D d0 = c1 - p0;
+  const Point2D d3 = p3 - c2;
+  if (Dot(d0, d0) == 0.0f && Dot(d3, d3) == 0.0f) {
+    AppendPoint(p3);
+    return;
+  }
+  // 2. Extrema in x, then in y.
+  ParameterList ts;
+  ts.push_back(0.0f);
+  ts.push_back(1.0f);
+  AddExtrema(p0.x, c1.x, c2.x, p3.x, ts);
+  AddExtrema(p0.y, c1.y, c2.y, p3.y, ts);
+  // 3. The inflection-like parameter where the curvature's sign may change.
+  const float k1 = Cross(c1 - p0, c2 - c1);
+  const float k2 = Cross(c1 - p0, p3 - c2);
+  const float k3 = Cross(c2 - c1, p3 - c2);
+  if (std::fabs(k3 + k1 - k2) > kRootEpsilon && std::fabs(k2 - 2.0f * k1) > kRootEpsilon) {
+    const float t = -0.5f * (k2 - 2.0f * k1) / (k3 + k1 - k2);
+    if (std::isfinite(t)) ts.push_back(t);
+  }
+  // 4. Flatten each piece inside [0, 1]; each starts where the previous one ended so the polyline
+  // stays continuous whatever the rounding of the splits.
+  std::sort(ts.values, ts.values + ts.count);
+  const Cubic whole{p0, c1, c2, p3};
+  Point2D previousEnd = p0;
+  for (int i = 0; i + 1 < ts.count; ++i) {
+    const float t0 = ts.values[i];
+    const float t1 = ts.values[i + 1];
+    if (!(t0 >= 0.0f && t1 <= 1.0f && t0 != t1)) continue;
+    Cubic head, tail, piece, unused;
+    Split(whole, t1, head, tail);
+    Split(head, t0 / t1, unused, piece);
+    SubdivideCubic(previousEnd, piece.c1, piece.c2, piece.p3, kMaxSubdivisionDepth);
+    previousEnd = piece.p3;
+  }
+}
+
+void PolygonSet::SubdivideCubic(Point2D p0, Point2D c1, Point2D c2, Point2D p3, int depth) {
+  for (;;) {
+    // A non-finite point never flattens; halving it would only emit 2^depth copies of nothing.
+    if (!(Finite(p0) && Finite(c1) && Finite(c2) && Finite(p3)) || overflowed_) break;
+    const Point2D chord = p3 - p0;
+    const float chordSquared = std::max(Dot(chord, chord), kMinChordSquared);
+    const float t1 = std::clamp(Dot(c1 - p0, chord) / chordSquared, 0.0f, 1.0f);
+    const Point2D d1 = p0 + chord * t1 - c1;
+    const float t2 = std::clamp(Dot(p3 - c2, chord) / chordSquared, 0.0f, 1.0f);
+    const Point2D d2 = p3 - chord * t2 - c2;
+    if (Dot(d1, d1) <= kFlatnessSquared && Dot(d2, d2) <= kFlatnessSquared) break;
+    if (depth == 0) break;
+    --depth;
+    Cubic first, second;
+    Split({p0, c1, c2, p3}, 0.5f, first, second);
+    SubdivideCubic(first.p0, first.c1, first.c2, first.p3, depth);
+    p0 = second.p0;
+    c1 = second.c1;
+    c2 = second.c2;
+    p3 = second.p3;
+  }
+  AppendPoint(p3);
+}
+
+}  // namespace kelvrix::text

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "text/CoverageCells.h"
+#include "text/GlyphOutline.h"
+#include "text/Paint.h"
+#include "text/PolygonSet.h"
+#include "text/Transform2D.h"
+#include "text/TrueTypeFont.h"
+
+namespace kelvrix::text {
+
+enum class PaintSlot { Fill = 0, Stroke = 1 };
+
+// A float RGBA surface (linear light, premultiplied) on which single lines of UTF-8 text are
+// drawn with a TrueType font. No operation throws: a canvas that cannot be allocated, or whose
+// size the 16-bit cells cannot address, is empty (0 x 0) and draws nothing; a line whose buffers
+// cannot grow is not drawn.
+class TextCanvas {
+ public:
+  // Cells hold 16-bit coordinates and reach one pixel past the right edge.
+  static constexpr int kMaxDimension = 65534;
+  // The maxWidth that means "no limit": the line is neither measured nor squeezed.
+  static constexpr float kNoMaxWidth = 1e30f;
+
+  TextCanvas(int width, int height);
+  TextCanvas(const TextCanvas&) = delete;
+  TextCanvas& operator=(const TextCanvas&) = delete;
+
+  // Loads the font from a copy of `bytes`, or with no bytes only re-scales the loaded font.
+  bool SetFont(const uint8_t* bytes, int length, float pixelSize);
+  // Clamps to [0, 1] (NaN to 0), converts red, green and blue from sRGB to linear, premultiplies.
+  void SetColor(PaintSlot slot, float red, float green, float blue, float alpha);
+  // Draws one line with the fill paint: pen starts at x, y is the baseline, and a line wider than
+  // maxWidth is squeezed horizontally to it. Successive lines accumulate source-over.
+  void FillText(const char* text, float x, float y, float maxWidth);
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  // Red, green, blue, alpha of pixel (x, y); transparent black outside the canvas.
+  std::array<float, 4> PixelAt(int x, int y) const;
+
+  const Paint& PaintOf(PaintSlot slot) const {
+    return slot == PaintSlot::Fill ? fillPaint_ : strokePaint_;
+  }
+  const TrueTypeFont& Font() const { return font_; }
+  const PolygonSet& Polygons() const { return polygons_; }
+
+  // The stages of FillText. May throw std::bad_alloc; FillText catches it.
+  void AppendTextOutline(const char* text, float x, float y, float maxWidth);
+  void AppendGlyphOutline(int glyph, const Transform2D& placement);
+  void FillPolygons();
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<float> pixels_;  // width x height x {red, green, blue, alpha}
+  TrueTypeFont font_;
+  Paint fillPaint_;
+  Paint strokePaint_;
+  Transform2D transform_;
+  PolygonSet polygons_;
+  GlyphOutline outline_;
+  CoverageCells cells_;
+};
+
+}  // namespace kelvrix::text
