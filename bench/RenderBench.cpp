@@ -125,6 +125,47 @@ void FrameArgs(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_Frame)->Apply(FrameArgs);
 
+void* NoBlock(size_t) { return nullptr; }
+
+// A whole frame that shows the message card (the search gets no memory at all), beside the
+// floor of the same output world. Args: project depth, width, height.
+void BM_CardFrame(benchmark::State& state) {
+  HostOptions options;
+  options.format = FormatOf(state.range(0));
+  options.width = static_cast<A_long>(state.range(1));
+  options.height = static_cast<A_long>(state.range(2));
+  options.threads = 2;
+  options.poisonNewWorlds = false;
+  SimHost host(PluginModule::Linked(EffectMain, PluginDataEntryFunction), options);
+  host.GlobalSetup();
+  host.ParamsSetup();
+  kelvrix::SetBlockAllocatorForTesting(NoBlock);
+  auto frame = host.NewFrame();
+  host.RenderFrame(*frame);
+  const double floorSeconds = MemsetSeconds(
+      frame->output.data, static_cast<size_t>(frame->output.rowbytes) * frame->output.height);
+  double renderSeconds = 0.0;
+  for (auto _ : state) {
+    frame->preRender = PF_PreRenderOutput{};
+    frame->layerCheckouts.clear();
+    const auto start = Clock::now();
+    if (host.PreRender(*frame) != PF_Err_NONE || host.Render(*frame) != PF_Err_NONE) {
+      state.SkipWithError("render failed");
+      break;
+    }
+    renderSeconds += std::chrono::duration<double>(Clock::now() - start).count();
+  }
+  state.counters["floor_ms"] = floorSeconds * 1e3;
+  state.counters["x_floor"] = renderSeconds / static_cast<double>(state.iterations()) / floorSeconds;
+  kelvrix::SetBlockAllocatorForTesting(nullptr);
+}
+BENCHMARK(BM_CardFrame)
+    ->ArgsProduct({{8, 16, 32}, {1920}, {1080}})
+    ->ArgsProduct({{8, 16, 32}, {3840}, {2160}})
+    ->ArgNames({"project", "w", "h"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 // ---- The scan --------------------------------------------------------------------------
 
 std::vector<uint8_t> ScanBlock(size_t bytes) {

@@ -1,6 +1,7 @@
 #include "host/SimHost.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <stdexcept>
 
@@ -329,11 +330,14 @@ void SimHost::ArmAbort(int afterPolls) {
 
 void SimHost::ArmIterateAbort(int afterItems) {
   iterateItems_ = 0;
-  abortFired_ = false;
+  iterateAbortFired_ = false;
   abortAfterItems_ = afterItems;
 }
 
 PF_Err SimHost::AbortPoll() {
+  lastAbortPollNs_ = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                         std::chrono::steady_clock::now().time_since_epoch())
+                         .count();
   const int poll = ++abortPolls_;
   const int limit = abortAfterPolls_.load();
   if (limit >= 0 && poll > limit) abortFired_ = true;
@@ -341,10 +345,10 @@ PF_Err SimHost::AbortPoll() {
 }
 
 bool SimHost::IterationShouldStop() {
-  const int item = ++iterateItems_;
   const int limit = abortAfterItems_.load();
-  if (limit >= 0 && item > limit) abortFired_ = true;
-  return abortFired_.load();
+  if (limit < 0) return false;
+  if (++iterateItems_ > limit) iterateAbortFired_ = true;
+  return iterateAbortFired_.load();
 }
 
 A_long SimHost::NextPluginId(const char* name) {

@@ -140,12 +140,15 @@ class SimHost {
   WorldStore& Worlds() { return worlds_; }
   WorkerPool& Pool() { return pool_; }
 
-  // The effect's abort check returns PF_Interrupt_CANCEL from poll afterPolls + 1 on; once
-  // fired, iterations stop too. ArmIterateAbort fires it after that many iterate items.
+  // The effect's abort check returns PF_Interrupt_CANCEL from poll afterPolls + 1 on.
+  // ArmIterateAbort makes the iterate suites stop with that code after that many items.
   void ArmAbort(int afterPolls);
   void ArmIterateAbort(int afterItems);
-  bool AbortFired() const { return abortFired_.load(); }
+  bool AbortFired() const { return abortFired_.load() || iterateAbortFired_.load(); }
   int AbortPolls() const { return abortPolls_.load(); }
+  // When the effect last called the abort check, in nanoseconds of the steady clock (0: never).
+  // The block search checks once per block it tries, so a host can time a frame's search.
+  long long LastAbortPollNanoseconds() const { return lastAbortPollNs_.load(); }
 
   std::vector<std::string> PixelFormatLog() const;  // "clear" and "add 0x........"
   std::vector<std::string> RegisteredPlugins() const;
@@ -198,6 +201,8 @@ class SimHost {
   std::atomic<int> abortPolls_{0};
   std::atomic<int> iterateItems_{0};
   std::atomic<bool> abortFired_{false};
+  std::atomic<bool> iterateAbortFired_{false};
+  std::atomic<long long> lastAbortPollNs_{0};
   std::atomic<int> paramCheckouts_{0};
   std::atomic<int> effectRefsIssued_{0};
 

@@ -5,11 +5,18 @@
 #include "render/CrossDepth.h"
 #include "render/NativeFill.h"
 #include "render/PixelTraits.h"
+#include "text/MessageCard.h"
 
 namespace kelvrix {
 namespace {
 
 using FrameRoutine = PF_Err (*)(RenderPlan&, PF_EffectWorld*, PF_InData*, PF_OutData*);
+
+constexpr char kCardTitle[] =
+    "Couldn't find a large enough block of memory, try reducing the Size parameter.";
+constexpr char kCardFirstHint[] = "Purging your cache to re-render this frame may help.";
+constexpr char kCardSecondHint[] =
+    "Restarting AE can also also help - every AE session brings different data in memory.";
 
 // The routine for an output depth (row) and a style (column); null: no routine.
 FrameRoutine RoutineFor(PF_PixelFormat format, uint8_t style) {
@@ -97,7 +104,7 @@ PF_Err SetFullAlphaFloat(void*, A_long, A_long, PF_PixelFloat*, PF_PixelFloat* o
 }
 
 PF_Err RenderFrame(PF_InData* in_data, PF_OutData* out_data, PF_PixelFormat format,
-                   PF_EffectWorld* /*input*/, PF_EffectWorld* output, RenderPlan* plan) {
+                   PF_EffectWorld* input, PF_EffectWorld* output, RenderPlan* plan) {
   // 1-4.
   SuiteHandler suites(in_data->pica_basicP);
   PF_Err err = RequestEffectReference(suites, in_data, out_data);
@@ -112,7 +119,14 @@ PF_Err RenderFrame(PF_InData* in_data, PF_OutData* out_data, PF_PixelFormat form
   if (err == PF_Err_NONE && !plan->noBlockFound) {
     err = SetFullAlpha(in_data, out_data, format, output, plan);
   }
-  // 7. Without usable memory the frame stays as the fill left it.
+  // 7. Without usable memory the frame shows the card, whatever the result so far. The card's
+  // own result is not the frame's, except that a card that could not be allocated is not
+  // passed off as a finished frame.
+  if (plan->noBlockFound) {
+    const PF_Err card = DrawMessageCard(kCardTitle, kCardFirstHint, kCardSecondHint, input, output,
+                                        format, in_data, suites);
+    if (card == PF_Err_OUT_OF_MEMORY && err == PF_Err_NONE) err = card;
+  }
   return err;
 }
 

@@ -1,0 +1,171 @@
+#include "text/MessageCard.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "resources/font/EmbeddedFont.h"
+#include "text/Base64.h"
+
+namespace kelvrix {
+namespace {
+
+constexpr float kSourceGain = 0.5f;
+constexpr float kLeft = 12.0f;
+
+// The lower bound first (a NaN gives 0), then the upper.
+float Clamp(float v, float max) {
+  v = v > 0.0f ? v : 0.0f;
+  return v < max ? v : max;
+}
+
+// Fused multiply-adds, as the card's arithmetic is defined; where the loader can choose, a
+// variant with the hardware instruction keeps them from being library calls per channel.
+#if defined(__linux__) && defined(__x86_64__) && !defined(__clang__)
+#define KELVRIX_FMA_VARIANTS __attribute__((target_clones("fma", "default")))
+#else
+#define KELVRIX_FMA_VARIANTS
+#endif
+
+template <typename Pixel>
+const Pixel* SourcePixel(const CardBlend& blend, A_long x, A_long y, const Pixel* in) {
+  if (blend.source == nullptr) return in;
+  if (x >= blend.source->width || y >= blend.source->height) return nullptr;
+  return reinterpret_cast<const Pixel*>(reinterpret_cast<const uint8_t*>(blend.source->data) +
+                                        static_cast<ptrdiff_t>(y) * blend.source->rowbytes) +
+         x;
+}
+
+std::array<float, 4> CanvasAt(const CardBlend& blend, A_long x, A_long y) {
+  const text::TextCanvas& canvas = *blend.canvas;
+  if (x >= 0 && x < canvas.Width() && y >= 0 && y < canvas.Height()) return canvas.PixelAt(x, y);
+  return {0.0f, 0.0f, 0.0f, 0.0f};
+}
+
+// 8 and 16 bpc: v = source * gain + coverage * M, truncated into 0..M.
+template <typename Pixel, typename Channel>
+inline __attribute__((always_inline)) void CompositeInteger(const CardBlend& blend, A_long x,
+                                                            A_long y, const Pixel* in, Pixel* out,
+                                                            float full) {
+  static const Pixel kTransparent{};
+  const Pixel& s = *[&] {
+    const Pixel* p = SourcePixel(blend, x, y, in);
+    return p != nullptr ? p : &kTransparent;
+  }();
+  const std::array<float, 4> c = CanvasAt(blend, x, y);
+  const float g = blend.sourceGain;
+  auto channel = [&](Channel source, float cover) {
+    return static_cast<Channel>(Clamp(std::fma(static_cast<float>(source), g, cover * full), full));
+  };
+  const Channel red = channel(s.red, c[0]);
+  const Channel green = channel(s.green, c[1]);
+  const Channel blue = channel(s.blue, c[2]);
+  const Channel alpha =
+      static_cast<Channel>(Clamp(std::fma(c[3], full, static_cast<float>(s.alpha)), full));
+  out->alpha = alpha;
+  out->red = red;
+  out->green = green;
+  out->blue = blue;
+}
+
+PF_Err RunComposite(PF_InData* in_data, PF_PixelFormat format, PF_EffectWorld* source,
+                    PF_EffectWorld* output, CardBlend& blend, SuiteHandler& suites) {
+  const A_long rows = output->height;
+  switch (format) {
+    case PF_PixelFormat_ARGB128:
+      return suites.IterateFloatSuite1()->iterate(in_data, 0, rows, source, nullptr, &blend,
+                                                  CompositeCardPixelFloat, output);
+    case PF_PixelFormat_ARGB64:
+      return suites.Iterate16Suite1()->iterate(in_data, 0, rows, source, nullptr, &blend,
+                                               CompositeCardPixel16, output);
+    default:
+      return suites.Iterate8Suite1()->iterate(in_data, 0, rows, source, nullptr, &blend,
+                                              CompositeCardPixel8, output);
+  }
+}
+
+}  // namespace
+
+CardLayout LayoutFor(A_long width, A_long height) {
+  const double shorter = static_cast<double>(std::min(width, height));
+  const double title = std::max(15.0, std::trunc(0.05 * shorter));
+  const double hint = std::trunc(title * 0.65);
+  CardLayout layout;
+  layout.titleSize = static_cast<float>(title);
+  layout.hintSize = static_cast<float>(hint);
+  layout.left = kLeft;
+  layout.maxWidth = static_cast<float>(static_cast<int64_t>(width) - 24);
+  layout.titleBaseline = static_cast<float>(title + 12.0);
+  layout.firstHintBaseline = static_cast<float>(2.0 * title + 36.0);
+  layout.secondHintBaseline = static_cast<float>(4.0 * title + 72.0);
+  return layout;
+}
+
+PF_Err DrawMessageCard(std::string title, std::string firstHint, std::string secondHint,
+                       PF_EffectWorld* source, PF_EffectWorld* output, PF_PixelFormat format,
+                       PF_InData* in_data, SuiteHandler& suites) {
+  if (output == nullptr || output->data == nullptr || source == nullptr || source->data == nullptr) {
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  const A_long width = output->width;
+  const A_long height = output->height;
+  // 1-2. The canvas refuses sizes its cells cannot address (it is then empty and the card is
+  // the dimmed input alone); empty within those sizes means the memory was not there.
+  text::TextCanvas canvas(width, height);
+  const bool addressable = width > 0 && height > 0 && width <= text::TextCanvas::kMaxDimension &&
+                           height <= text::TextCanvas::kMaxDimension &&
+                           static_cast<int64_t>(width) * height < (int64_t{1} << 31);
+  if (addressable && canvas.Width() == 0) return PF_Err_OUT_OF_MEMORY;
+  const std::vector<uint8_t> font = text::DecodeBase64(EmbeddedFontBase64);
+  if (font.empty()) return PF_Err_OUT_OF_MEMORY;
+  const int fontBytes = static_cast<int>(font.size());
+
+  // 3-8. A font that fails to load leaves the lines blank; the dimmed input still shows.
+  const CardLayout layout = LayoutFor(width, height);
+  canvas.SetFont(font.data(), fontBytes, layout.titleSize);
+  canvas.SetColor(text::PaintSlot::Fill, 1.0f, 1.0f, 1.0f, 1.0f);
+  canvas.FillText(title.c_str(), layout.left, layout.titleBaseline, layout.maxWidth);
+  const std::pair<const std::string*, float> hints[] = {{&firstHint, layout.firstHintBaseline},
+                                                        {&secondHint, layout.secondHintBaseline}};
+  for (const auto& [hint, baseline] : hints) {
+    if (hint->empty()) continue;
+    canvas.SetFont(font.data(), fontBytes, layout.hintSize);
+    canvas.FillText(hint->c_str(), layout.left, baseline, layout.maxWidth);
+  }
+
+  // 9. Worlds of different sizes are not paired by the host: the callbacks read the source.
+  const bool sourceCovers = source->width >= width && source->height >= height;
+  CardBlend blend{&canvas, kSourceGain, sourceCovers ? nullptr : source};
+  return RunComposite(in_data, format, sourceCovers ? source : output, output, blend, suites);
+}
+
+KELVRIX_FMA_VARIANTS PF_Err CompositeCardPixel8(void* refcon, A_long x, A_long y, PF_Pixel8* in,
+                                                PF_Pixel8* out) {
+  CompositeInteger<PF_Pixel8, A_u_char>(*static_cast<const CardBlend*>(refcon), x, y, in, out,
+                                        255.0f);
+  return PF_Err_NONE;
+}
+
+KELVRIX_FMA_VARIANTS PF_Err CompositeCardPixel16(void* refcon, A_long x, A_long y, PF_Pixel16* in,
+                                                 PF_Pixel16* out) {
+  CompositeInteger<PF_Pixel16, A_u_short>(*static_cast<const CardBlend*>(refcon), x, y, in, out,
+                                          32768.0f);
+  return PF_Err_NONE;
+}
+
+KELVRIX_FMA_VARIANTS PF_Err CompositeCardPixelFloat(void* refcon, A_long x, A_long y,
+                                                    PF_PixelFloat* in, PF_PixelFloat* out) {
+  const CardBlend& blend = *static_cast<const CardBlend*>(refcon);
+  static const PF_PixelFloat kTransparent{};
+  const PF_PixelFloat* p = SourcePixel(blend, x, y, in);
+  const PF_PixelFloat s = p != nullptr ? *p : kTransparent;
+  const std::array<float, 4> c = CanvasAt(blend, x, y);
+  const float g = blend.sourceGain;
+  out->red = Clamp(std::fma(s.red, g, c[0]), 1.0f);
+  out->green = Clamp(std::fma(s.green, g, c[1]), 1.0f);
+  out->blue = Clamp(std::fma(s.blue, g, c[2]), 1.0f);
+  out->alpha = Clamp(c[3] + s.alpha, 1.0f);
+  return PF_Err_NONE;
+}
+
+}  // namespace kelvrix
