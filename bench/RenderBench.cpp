@@ -62,29 +62,20 @@ double MemsetSeconds(void* data, size_t bytes) {
   return best;
 }
 
-// Args: project depth, style depth, width, height, Size.
-void BM_Frame(benchmark::State& state) {
+HostOptions BenchProject(int64_t depth, int64_t width, int64_t height) {
   HostOptions options;
-  options.format = FormatOf(state.range(0));
-  options.width = static_cast<A_long>(state.range(2));
-  options.height = static_cast<A_long>(state.range(3));
+  options.format = FormatOf(depth);
+  options.width = static_cast<A_long>(width);
+  options.height = static_cast<A_long>(height);
   options.threads = 2;
   options.poisonNewWorlds = false;
-  SimHost host(PluginModule::Linked(EffectMain, PluginDataEntryFunction), options);
-  host.GlobalSetup();
-  host.ParamsSetup();
-  const int style = state.range(1) == 8 ? 1 : (state.range(1) == 16 ? 2 : 3);
-  for (int box = 3; box <= 5; ++box) host.Params()[box].u.bd.value = box - 2 == style ? 1 : 0;
-  host.Params()[1].u.fs_d.value = static_cast<double>(state.range(4));
-  const int32_t channelBytes = style == 1 ? 1 : (style == 2 ? 2 : 4);
-  const int32_t size = static_cast<int32_t>(state.range(4)) / (style == 1 ? 1 : (style == 2 ? 2 : 4));
-  if (kelvrix::ImageSizeFor(size, options.width, options.height, channelBytes).blockBytes >
-      NoiseBytes().size()) {
-    state.SkipWithError("block larger than the noise source");
-    return;
-  }
-  kelvrix::SetBlockAllocatorForTesting(NoisyBlock);
+  return options;
+}
 
+// Renders the host's frame over and over (the worlds made once, as a host reuses them), and
+// reports the mean frame time against the floor of the same output world, and how many frames
+// found no memory (pixel 0's alpha left at zero).
+void TimeFrames(benchmark::State& state, SimHost& host, int64_t depth) {
   auto frame = host.NewFrame();
   host.RenderFrame(*frame);  // makes the frame's worlds and warms the heap
   const size_t worldBytes = static_cast<size_t>(frame->output.rowbytes) * frame->output.height;
@@ -94,21 +85,40 @@ void BM_Frame(benchmark::State& state) {
   for (auto _ : state) {
     frame->preRender = PF_PreRenderOutput{};
     frame->layerCheckouts.clear();
-    std::memset(frame->output.data, 0, 16);  // alpha of pixel 0 back to zero
+    std::memset(frame->output.data, 0, 16);
     const auto start = Clock::now();
     if (host.PreRender(*frame) != PF_Err_NONE || host.Render(*frame) != PF_Err_NONE) {
       state.SkipWithError("render failed");
       break;
     }
     renderSeconds += std::chrono::duration<double>(Clock::now() - start).count();
-    uint8_t alpha[4] = {};  // pixel 0's alpha, whatever the depth; still zero: no memory found
-    std::memcpy(alpha, frame->output.data, state.range(0) / 8);
+    uint8_t alpha[4] = {};
+    std::memcpy(alpha, frame->output.data, static_cast<size_t>(depth / 8));
     noBlock += alpha[0] == 0 && alpha[1] == 0 && alpha[2] == 0 && alpha[3] == 0;
   }
-  const double frameSeconds = renderSeconds / static_cast<double>(state.iterations());
   state.counters["floor_ms"] = floorSeconds * 1e3;
-  state.counters["x_floor"] = frameSeconds / floorSeconds;
+  state.counters["x_floor"] = renderSeconds / static_cast<double>(state.iterations()) / floorSeconds;
   state.counters["no_block"] = noBlock;
+}
+
+// Args: project depth, style depth, width, height, Size.
+void BM_Frame(benchmark::State& state) {
+  SimHost host(PluginModule::Linked(EffectMain, PluginDataEntryFunction),
+               BenchProject(state.range(0), state.range(2), state.range(3)));
+  host.GlobalSetup();
+  host.ParamsSetup();
+  const int style = state.range(1) == 8 ? 1 : (state.range(1) == 16 ? 2 : 3);
+  for (int box = 3; box <= 5; ++box) host.Params()[box].u.bd.value = box - 2 == style ? 1 : 0;
+  host.Params()[1].u.fs_d.value = static_cast<double>(state.range(4));
+  const int32_t channelBytes = style == 1 ? 1 : (style == 2 ? 2 : 4);
+  const int32_t size = static_cast<int32_t>(state.range(4)) / channelBytes;
+  if (kelvrix::ImageSizeFor(size, host.Options().width, host.Options().height, channelBytes)
+          .blockBytes > NoiseBytes().size()) {
+    state.SkipWithError("block larger than the noise source");
+    return;
+  }
+  kelvrix::SetBlockAllocatorForTesting(NoisyBlock);
+  TimeFrames(state, host, state.range(0));
   kelvrix::SetBlockAllocatorForTesting(nullptr);
 }
 
@@ -130,33 +140,12 @@ void* NoBlock(size_t) { return nullptr; }
 // A whole frame that shows the message card (the search gets no memory at all), beside the
 // floor of the same output world. Args: project depth, width, height.
 void BM_CardFrame(benchmark::State& state) {
-  HostOptions options;
-  options.format = FormatOf(state.range(0));
-  options.width = static_cast<A_long>(state.range(1));
-  options.height = static_cast<A_long>(state.range(2));
-  options.threads = 2;
-  options.poisonNewWorlds = false;
-  SimHost host(PluginModule::Linked(EffectMain, PluginDataEntryFunction), options);
+  SimHost host(PluginModule::Linked(EffectMain, PluginDataEntryFunction),
+               BenchProject(state.range(0), state.range(1), state.range(2)));
   host.GlobalSetup();
   host.ParamsSetup();
   kelvrix::SetBlockAllocatorForTesting(NoBlock);
-  auto frame = host.NewFrame();
-  host.RenderFrame(*frame);
-  const double floorSeconds = MemsetSeconds(
-      frame->output.data, static_cast<size_t>(frame->output.rowbytes) * frame->output.height);
-  double renderSeconds = 0.0;
-  for (auto _ : state) {
-    frame->preRender = PF_PreRenderOutput{};
-    frame->layerCheckouts.clear();
-    const auto start = Clock::now();
-    if (host.PreRender(*frame) != PF_Err_NONE || host.Render(*frame) != PF_Err_NONE) {
-      state.SkipWithError("render failed");
-      break;
-    }
-    renderSeconds += std::chrono::duration<double>(Clock::now() - start).count();
-  }
-  state.counters["floor_ms"] = floorSeconds * 1e3;
-  state.counters["x_floor"] = renderSeconds / static_cast<double>(state.iterations()) / floorSeconds;
+  TimeFrames(state, host, state.range(0));
   kelvrix::SetBlockAllocatorForTesting(nullptr);
 }
 BENCHMARK(BM_CardFrame)
