@@ -105,8 +105,10 @@ PF_Err FindMemoryBlock(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
 }  // namespace
 
 // Where the loader can pick a variant at run time, the scan also comes in wider vector
-// instruction sets: in-cache blocks are scanned at roughly twice the baseline's speed.
-#if defined(__linux__) && defined(__x86_64__) && !defined(__clang__)
+// instruction sets: in-cache blocks are scanned at roughly twice the baseline's speed. Not
+// under the sanitizers, whose runtimes are not up yet when the loader runs the resolvers.
+#if defined(__linux__) && defined(__x86_64__) && !defined(__clang__) && \
+    !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 #define KELVRIX_SCAN_VARIANTS __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define KELVRIX_SCAN_VARIANTS

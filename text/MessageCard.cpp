@@ -21,7 +21,8 @@ float Clamp(float v, float max) {
 
 // Fused multiply-adds, as the card's arithmetic is defined; where the loader can choose, a
 // variant with the hardware instruction keeps them from being library calls per channel.
-#if defined(__linux__) && defined(__x86_64__) && !defined(__clang__)
+#if defined(__linux__) && defined(__x86_64__) && !defined(__clang__) && \
+    !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 #define KELVRIX_FMA_VARIANTS __attribute__((target_clones("fma", "default")))
 #else
 #define KELVRIX_FMA_VARIANTS

@@ -1,0 +1,127 @@
+"""The built kelvrix.aex read by a PE reader we did not write (Debian's python3-pefile).
+
+Usage: /usr/bin/python3 check_aex.py <path/to/kelvrix.aex> [unittest options]
+"""
+
+import struct
+import sys
+import unittest
+
+import pefile
+
+AEX_PATH = None
+
+# The PiPL resource, written out by hand from its layout: u16 1, u32 list version 0, u32
+# property count, then per property the vendor '8BIM' and the key as little-endian values of
+# their four-character codes (so the bytes read backwards), u32 id 0, u32 length, and the
+# data zero-padded to a multiple of 4.
+def _prop(key, data):
+    padding = b"\0" * (-len(data) % 4)
+    return b"MIB8" + key[::-1] + b"\0\0\0\0" + struct.pack("<I", len(data)) + data + padding
+
+EXPECTED_PIPL = (
+    b"\x01\x00" + b"\0\0\0\0" + b"\x0c\0\0\0"
+    + _prop(b"kind", b"TKFe")
+    + _prop(b"name", b"\x07kelvrix")
+    + _prop(b"catg", b"\x0aTorvendale\0")
+    + _prop(b"8664", b"EffectMain\0\0")
+    + _prop(b"ePVR", b"\x02\x00\x00\x00")
+    + _prop(b"eSVR", b"\x0d\x00\x1b\x00")
+    + _prop(b"eVER", b"\x01\x80\x08\x00")
+    + _prop(b"eINF", b"\x00\x00")
+    + _prop(b"eGLO", b"\x44\x04\x00\x06")
+    + _prop(b"eGL2", b"\x08\x14\x00\x08")
+    + _prop(b"eMNA", b"\x11Torvendalekelvrix\0\0")
+    + _prop(b"aeFL", b"\0\0\0\0")
+)
+
+# DLLs every Windows installation has. Anything else — above all the MinGW runtime
+# (libstdc++-6, libgcc_s_seh-1, libwinpthread-1) — would have to ship beside the plug-in.
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll", "ucrtbase.dll",
+               "ntdll.dll", "shell32.dll", "ole32.dll", "bcrypt.dll", "ws2_32.dll"}
+
+IMAGE_FILE_MACHINE_AMD64 = 0x8664
+PE32_PLUS_MAGIC = 0x20B
+RT_LANG_EN_US = 1033
+
+
+def is_system_dll(name):
+    name = name.lower()
+    return name in SYSTEM_DLLS or name.startswith("api-ms-win-")
+
+
+class AexTestCase(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.pe = pefile.PE(AEX_PATH)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.pe.close()
+
+
+class ImageTests(AexTestCase):
+    def test_is_a_64_bit_pe32_plus_dll(self):
+        self.assertEqual(self.pe.FILE_HEADER.Machine, IMAGE_FILE_MACHINE_AMD64)
+        self.assertEqual(self.pe.OPTIONAL_HEADER.Magic, PE32_PLUS_MAGIC)
+        self.assertTrue(self.pe.is_dll())
+        self.assertFalse(self.pe.is_exe())
+
+
+class ExportTests(AexTestCase):
+    def test_exports_exactly_the_two_entry_points_undecorated(self):
+        exports = self.pe.DIRECTORY_ENTRY_EXPORT
+        names = sorted(symbol.name.decode() for symbol in exports.symbols if symbol.name)
+        self.assertEqual(names, ["EffectMain", "PluginDataEntryFunction"])
+        self.assertEqual(len(exports.symbols), 2, "no ordinal-only exports")
+        for symbol in exports.symbols:
+            self.assertIsNone(symbol.forwarder, symbol.name)
+        self.assertEqual(self.pe.get_string_at_rva(exports.struct.Name), b"kelvrix.aex")
+
+
+class ImportTests(AexTestCase):
+    def imports(self):
+        return {entry.dll.decode(): [i.name.decode() for i in entry.imports if i.name]
+                for entry in getattr(self.pe, "DIRECTORY_ENTRY_IMPORT", [])}
+
+    def test_imports_only_dlls_that_come_with_windows(self):
+        dlls = list(self.imports())
+        self.assertTrue(dlls)
+        self.assertEqual([d for d in dlls if not is_system_dll(d)], [])
+        self.assertFalse(hasattr(self.pe, "DIRECTORY_ENTRY_DELAY_IMPORT"))
+
+    def test_sends_debugger_messages_through_kernel32_output_debug_string_a(self):
+        kernel32 = {d.lower(): names for d, names in self.imports().items()}["kernel32.dll"]
+        self.assertIn("OutputDebugStringA", kernel32)
+
+
+class ResourceTests(AexTestCase):
+    def pipl_entries(self):
+        root = getattr(self.pe, "DIRECTORY_ENTRY_RESOURCE", None)
+        if root is None:
+            self.fail("no resource directory")
+        return [t for t in root.entries if t.name is not None and str(t.name) == "PIPL"]
+
+    def test_holds_one_pipl_with_id_16000_in_us_english(self):
+        types = self.pipl_entries()
+        self.assertEqual(len(types), 1, "one resource type named PIPL, stored upper-cased")
+        ids = [(e.name, e.id) for e in types[0].directory.entries]
+        self.assertEqual(ids, [(None, 16000)])
+        languages = types[0].directory.entries[0].directory.entries
+        self.assertEqual([lang.id for lang in languages], [RT_LANG_EN_US])
+
+    def test_pipl_bytes_are_the_expected_286_byte_table(self):
+        self.assertEqual(len(EXPECTED_PIPL), 286)
+        (pipl_type,) = self.pipl_entries()
+        (language,) = pipl_type.directory.entries[0].directory.entries
+        data = self.pe.get_data(language.data.struct.OffsetToData, language.data.struct.Size)
+        self.assertEqual(len(data), 286)
+        for offset, (got, want) in enumerate(zip(data, EXPECTED_PIPL)):
+            self.assertEqual(got, want, f"byte {offset}")
+
+
+if __name__ == "__main__":
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    AEX_PATH = sys.argv.pop(1)
+    unittest.main(verbosity=2)
