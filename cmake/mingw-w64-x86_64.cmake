@@ -23,3 +23,10 @@ set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # The PiPL generator and the test programs run under Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+
+# Inline functions and template instantiations are COMDAT: the linker keeps one copy of each,
+# possibly one compiled with other options in another file. GCC's interprocedural register
+# allocation trusts the copy it compiled, and on this target that let a caller keep a loop
+# counter in a register the kept copy clobbers (seen as wild writes in the noise pass).
+set(CMAKE_C_FLAGS_INIT "-fno-ipa-ra")
+set(CMAKE_CXX_FLAGS_INIT "-fno-ipa-ra")

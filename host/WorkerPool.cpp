@@ -38,7 +38,10 @@ WorkerPool::~WorkerPool() {
 PF_Err WorkerPool::Run(A_long count, const std::function<PF_Err(A_long, A_long)>& body,
                        const std::function<bool()>& shouldStop, PF_Err stopCode) {
   if (count <= 0) return PF_Err_NONE;
-  Job job;
+  // Shared with the workers, so the job (its mutex and condition included) lives until every
+  // worker has let go of it, not only until Run returns.
+  auto shared = std::make_shared<Job>();
+  Job& job = *shared;
   job.order.resize(static_cast<size_t>(count));
   std::iota(job.order.begin(), job.order.end(), 0);
   job.body = &body;
@@ -50,7 +53,7 @@ PF_Err WorkerPool::Run(A_long count, const std::function<PF_Err(A_long, A_long)>
     std::lock_guard<std::mutex> lock(mutex_);
     std::mt19937_64 shuffle(nextSeed_++);
     std::shuffle(job.order.begin(), job.order.end(), shuffle);
-    for (unsigned i = 0; i < participants; ++i) queue_.push_back(&job);
+    for (unsigned i = 0; i < participants; ++i) queue_.push_back(shared);
   }
   wake_.notify_all();
   std::unique_lock<std::mutex> lock(job.doneMutex);
@@ -76,12 +79,12 @@ void WorkerPool::Participate(Job& job, A_long threadIndex) {
 
 void WorkerPool::WorkerLoop(A_long threadIndex) {
   for (;;) {
-    Job* job = nullptr;
+    std::shared_ptr<Job> job;
     {
       std::unique_lock<std::mutex> lock(mutex_);
       wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
       if (queue_.empty()) return;
-      job = queue_.front();
+      job = std::move(queue_.front());
       queue_.pop_front();
     }
     Participate(*job, threadIndex);

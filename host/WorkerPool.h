@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -37,7 +38,7 @@ class WorkerPool {
 
   std::mutex mutex_;
   std::condition_variable wake_;
-  std::deque<Job*> queue_;
+  std::deque<std::shared_ptr<Job>> queue_;
   bool stopping_ = false;
   uint64_t nextSeed_ = 0x9E3779B97F4A7C15ull;
   std::vector<std::thread> workers_;
