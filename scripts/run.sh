@@ -1,11 +1,26 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the main job: the plug-in module loaded by the
-# simulated host, which prints what the plug-in reports to After Effects and Premiere Pro.
+# Installs what is missing, builds, and runs the main job: kelvrix-render loads the plug-in
+# module into the simulated host and renders the default demo into out/demo/ — the contact
+# sheet of every project depth and style, and a short sequence with Size animated from 50 to
+# 400. Arguments are passed on to the sequence's kelvrix-render call.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVRIX_BUILD_TESTS=OFF >/dev/null
 cmake --build build/release -j "$(nproc)"
-./build/release/cli/kelvrix-info "$@"
+
+demo=out/demo
+mkdir -p "$demo"
+render=./build/release/cli/kelvrix-render
+./build/release/cli/kelvrix-info | head -n 3
+
 echo
-./build/release/cli/kelvrix-info --premiere "$@"
+echo "== contact sheet: every project depth x style, 1920x1080 frames, Size 150"
+"$render" --contact-sheet --output "$demo/contact-sheet.png"
+
+echo
+echo "== sequence: 24 frames, 8 bpc project, Zesty, Size 50 -> 400"
+"$render" --frames 24 --size 50:400 --output "$demo/sequence-####.png" "$@"
+
+echo
+echo "demo images are in $demo/"

@@ -1,0 +1,77 @@
+// The renderer: one simulated host with the plug-in module loaded and the effect applied,
+// driven frame by frame through smart pre-render and smart render, as a compositor does.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "cli/FrameCache.h"
+#include "cli/RenderOptions.h"
+#include "cli/RgbaImage.h"
+#include "hostapi/HostApi.h"
+
+namespace kelvrix::host {
+class SimHost;
+}
+
+namespace kelvrix::cli {
+
+struct FrameReport {
+  int index = 0;
+  int total = 0;
+  double size = 0.0;          // the Size the frame was rendered with
+  bool memoryShown = false;   // false: the message card, or nothing, was shown
+  double searchMs = 0.0;      // from smart render's start to the effect's last abort check
+  int searchBlocks = 0;       // abort checks during smart render: one per block tried
+  double frameMs = 0.0;       // pre-render, render and copying the frame out
+  std::string path;           // the file written, if any
+};
+
+struct RenderSummary {
+  int frames = 0;
+  int memoryFrames = 0;
+  double seconds = 0.0;
+  double FramesPerSecond() const { return seconds > 0.0 ? frames / seconds : 0.0; }
+};
+
+class RenderObserver {
+ public:
+  virtual ~RenderObserver() = default;
+  virtual void OnStart(int /*totalFrames*/) {}
+  virtual void OnFrame(const FrameReport& /*report*/) {}
+  virtual void OnFinish(const RenderSummary& /*summary*/) {}
+};
+
+PF_PixelFormat PixelFormatForDepth(int bitsPerChannel);
+const char* StyleName(int styleDepth);
+
+// A host with the effect applied at one project depth and style. Only one may exist at a
+// time (the simulated host is process-wide).
+class EffectSession {
+ public:
+  // Loads the module, registers it, runs global setup and parameter setup and sets the
+  // parameters; throws CliError naming what failed. `input` null: the built-in picture.
+  EffectSession(const RenderOptions& options, int projectDepth, int styleDepth,
+                FrameCache& cache, const RgbaImage* input);
+  ~EffectSession();
+  EffectSession(const EffectSession&) = delete;
+  EffectSession& operator=(const EffectSession&) = delete;
+
+  // Renders frame `index` of `total`, keeps a copy in the cache and returns the picture.
+  RgbaImage Render(int index, int total, FrameReport* report);
+
+ private:
+  void PaintInput(PF_EffectWorld& world, PF_PixelFormat format);
+
+  const RenderOptions& options_;
+  PF_PixelFormat format_;
+  FrameCache& cache_;
+  const RgbaImage* input_;
+  std::string inputKey_;
+  std::unique_ptr<host::SimHost> host_;
+};
+
+// Renders options.frames frames to options.outputPattern.
+RenderSummary RenderSequence(const RenderOptions& options, RenderObserver& observer);
+
+}  // namespace kelvrix::cli

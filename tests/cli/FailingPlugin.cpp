@@ -1,0 +1,53 @@
+// A stand-in plug-in module for the renderer's failure tests: it registers, sets up and
+// declares the effect's parameters like kelvrix, renders nothing, and returns
+// PF_Err_OUT_OF_MEMORY with a message from smart render for every frame at or after the time
+// in KELVRIX_TEST_FAIL_FROM_FRAME (default 0).
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "hostapi/HostApi.h"
+
+namespace {
+
+PF_Err AddParams(PF_InData* in_data) {
+  const PF_ParamType types[] = {PF_Param_FLOAT_SLIDER, PF_Param_GROUP_START, PF_Param_CHECKBOX,
+                                PF_Param_CHECKBOX, PF_Param_CHECKBOX};
+  for (PF_ParamType type : types) {
+    PF_ParamDef def;
+    std::memset(&def, 0, sizeof def);
+    def.param_type = type;
+    if (PF_Err err = in_data->inter.add_param(in_data->effect_ref, -1, &def)) return err;
+  }
+  return PF_Err_NONE;
+}
+
+}  // namespace
+
+extern "C" {
+
+DllExport PF_Err EffectMain(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef**,
+                            PF_LayerDef*, void*) {
+  if (cmd == PF_Cmd_PARAMS_SETUP) {
+    out_data->num_params = 6;
+    return AddParams(in_data);
+  }
+  if (cmd == PF_Cmd_SMART_RENDER) {
+    const char* from = std::getenv("KELVRIX_TEST_FAIL_FROM_FRAME");
+    if (in_data->current_time >= (from != nullptr ? std::atol(from) : 0)) {
+      std::snprintf(out_data->return_msg, sizeof out_data->return_msg, "test module gave up");
+      return PF_Err_OUT_OF_MEMORY;
+    }
+  }
+  return PF_Err_NONE;
+}
+
+DllExport PF_Err PluginDataEntryFunction(PF_PluginDataPtr inPtr, PF_PluginDataCB callback,
+                                         SPBasicSuite*, const char*, const char*) {
+  return callback(inPtr, reinterpret_cast<const A_u_char*>("failing"),
+                  reinterpret_cast<const A_u_char*>("TEST failing"),
+                  reinterpret_cast<const A_u_char*>("Test"),
+                  reinterpret_cast<const A_u_char*>("EffectMain"), PF_MultiCharCode("eFKT"), 13, 28, 0);
+}
+
+}  // extern "C"
