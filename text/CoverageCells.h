@@ -43,11 +43,11 @@ class CoverageCells {
 
  private:
   void Emit(float pixelX, float pixelY, float delta);
-  void SortAndMerge();
+  void SortAndMerge(int width, int height);
 
   std::vector<CoverageCell> sorted_;
-  std::vector<size_t> rowStarts_;
-  std::vector<size_t> rowFill_;
+  std::vector<uint32_t> columnStarts_;
+  std::vector<uint32_t> rowStarts_;
   std::vector<Point2D> scratch_;
   std::vector<Point2D> clipped_;
   bool overflowed_ = false;

@@ -25,7 +25,7 @@ struct Cubic {
 };
 
 // de Casteljau at t: the part before t and the part after it.
-void Split(const Cubic& q, float t, Cubic& before, Cubic& after) {
+inline void Split(const Cubic& q, float t, Cubic& before, Cubic& after) {
   const Point2D ab = Lerp(q.p0, q.c1, t);
   const Point2D bc = Lerp(q.c1, q.c2, t);
   const Point2D cd = Lerp(q.c2, q.p3, t);
@@ -126,9 +126,11 @@ void PolygonSet::AppendCubic(Point2D p0, Point2D c1, Point2D c2, Point2D p3) {
 }
 
 void PolygonSet::SubdivideCubic(Point2D p0, Point2D c1, Point2D c2, Point2D p3, int depth) {
+  // A non-finite point never flattens; halving it would only emit 2^depth copies of nothing.
+  // Checked once: halves of finite points are finite (u / 2 + v / 2 cannot overflow).
+  const bool finite = Finite(p0) && Finite(c1) && Finite(c2) && Finite(p3);
   for (;;) {
-    // A non-finite point never flattens; halving it would only emit 2^depth copies of nothing.
-    if (!(Finite(p0) && Finite(c1) && Finite(c2) && Finite(p3)) || overflowed_) break;
+    if (!finite || overflowed_) break;
     const Point2D chord = p3 - p0;
     const float chordSquared = std::max(Dot(chord, chord), kMinChordSquared);
     const float t1 = std::clamp(Dot(c1 - p0, chord) / chordSquared, 0.0f, 1.0f);
