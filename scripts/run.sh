@@ -2,7 +2,8 @@
 # Installs what is missing, builds, and runs the main job: kelvrix-render loads the plug-in
 # module into the simulated host and renders the default demo into out/demo/ — the contact
 # sheet of every project depth and style, and a short sequence with Size animated from 50 to
-# 400. Arguments are passed on to the sequence's kelvrix-render call.
+# 400 — and builds the Windows plug-in kelvrix.aex with its install package. Arguments are
+# passed on to the sequence's kelvrix-render call.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -21,6 +22,14 @@ echo "== contact sheet: every project depth x style, 1920x1080 frames, Size 150"
 echo
 echo "== sequence: 24 frames, 8 bpc project, Zesty, Size 50 -> 400"
 "$render" --frames 24 --size 50:400 --output "$demo/sequence-####.png" "$@"
+
+echo
+echo "== the Windows plug-in"
+dir=build/windows
+windows_cmake_args=(-DCMAKE_BUILD_TYPE=Release -DKELVRIX_BUILD_TESTS=OFF -DKELVRIX_BUILD_BENCH=OFF)
+source scripts/windows-build.sh
+cmake --build "$dir" -j "$(nproc)" --target package >/dev/null
+echo "kelvrix.aex: $dir/plugin/kelvrix.aex; package to install: $(ls "$dir"/kelvrix-*-win64.zip)"
 
 echo
 echo "demo images are in $demo/"

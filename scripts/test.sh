@@ -31,6 +31,9 @@ configure_and_build build/ci-tsan -DCMAKE_BUILD_TYPE=Debug -DKELVRIX_SANITIZE=th
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   setarch "$(uname -m)" -R ctest --test-dir build/ci-tsan --output-on-failure -L concurrency
 
+step "Windows: kelvrix.aex with MinGW-w64, its tests under Wine, the PE checks, the package"
+bash scripts/test-windows.sh
+
 step "fuzzing the text engine's parsers (${KELVRIX_FUZZ_SECONDS:-45} s per target)"
 bash scripts/fuzz-text.sh "${KELVRIX_FUZZ_SECONDS:-45}" build/ci-fuzz
 
