@@ -75,17 +75,17 @@ PF_Err NewWorld(PF_ProgPtr effect_ref, A_long width, A_long height, PF_Boolean c
                 PF_PixelFormat format, PF_EffectWorld* world) {
   if (PF_Err err = Host().Faults().Check("PF_NewWorld")) return err;
   if (SimHost::ContextOf(effect_ref) == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
-  WorldSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.format = format;
-  spec.rowPaddingBytes = Host().Options().rowPaddingBytes;
+  WorldSpec shape;
+  shape.width = width;
+  shape.height = height;
+  shape.format = format;
+  shape.rowPaddingBytes = Host().Options().rowPaddingBytes;
   if (clear) {
-    spec.fillByte = 0;
+    shape.fillByte = 0;
   } else {
-    spec.fill = Host().Options().poisonNewWorlds;
+    shape.fill = Host().Options().poisonNewWorlds;
   }
-  return Host().Worlds().Create(spec, world);
+  return Host().Worlds().Create(shape, world);
 }
 PF_Err DisposeWorld(PF_ProgPtr effect_ref, PF_EffectWorld* world) {
   if (PF_Err err = Host().Faults().Check("PF_DisposeWorld")) return err;

@@ -271,13 +271,13 @@ void SimHost::SetInputPainter(std::function<void(PF_EffectWorld&, PF_PixelFormat
 
 void SimHost::MakeFrameWorlds(Frame& frame) {
   if (frame.worldsMade_) return;
-  WorldSpec spec;
-  spec.width = options_.width;
-  spec.height = options_.height;
-  spec.format = options_.format;
-  spec.rowPaddingBytes = options_.rowPaddingBytes;
-  if (worlds_.Create(spec, &frame.input) != PF_Err_NONE ||
-      worlds_.Create(spec, &frame.output) != PF_Err_NONE) {
+  WorldSpec shape;
+  shape.width = options_.width;
+  shape.height = options_.height;
+  shape.format = options_.format;
+  shape.rowPaddingBytes = options_.rowPaddingBytes;
+  if (worlds_.Create(shape, &frame.input) != PF_Err_NONE ||
+      worlds_.Create(shape, &frame.output) != PF_Err_NONE) {
     throw std::runtime_error("the simulated host cannot allocate the frame's worlds");
   }
   frame.worldsMade_ = true;

@@ -22,32 +22,32 @@ A_long BytesPerPixel(PF_PixelFormat format) {
 
 WorldStore::~WorldStore() = default;
 
-PF_Err WorldStore::Create(const WorldSpec& spec, PF_EffectWorld* world) {
-  const A_long pixelBytes = BytesPerPixel(spec.format);
-  if (world == nullptr || pixelBytes == 0 || spec.width < 0 || spec.height < 0 ||
-      spec.width > PF_MAX_WORLD_WIDTH || spec.height > PF_MAX_WORLD_HEIGHT ||
-      spec.rowPaddingBytes < 0 || spec.rowPaddingBytes > 4096) {
+PF_Err WorldStore::Create(const WorldSpec& shape, PF_EffectWorld* world) {
+  const A_long pixelBytes = BytesPerPixel(shape.format);
+  if (world == nullptr || pixelBytes == 0 || shape.width < 0 || shape.height < 0 ||
+      shape.width > PF_MAX_WORLD_WIDTH || shape.height > PF_MAX_WORLD_HEIGHT ||
+      shape.rowPaddingBytes < 0 || shape.rowPaddingBytes > 4096) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
-  const A_long rowbytes = spec.width * pixelBytes + spec.rowPaddingBytes;
-  const size_t bytes = static_cast<size_t>(rowbytes) * static_cast<size_t>(spec.height);
+  const A_long rowbytes = shape.width * pixelBytes + shape.rowPaddingBytes;
+  const size_t bytes = static_cast<size_t>(rowbytes) * static_cast<size_t>(shape.height);
   Allocation allocation;
   allocation.pixels.reset(new (std::nothrow) uint8_t[bytes == 0 ? 1 : bytes]);
   if (!allocation.pixels) return PF_Err_OUT_OF_MEMORY;
-  if (spec.fill) std::memset(allocation.pixels.get(), spec.fillByte, bytes);
-  allocation.format = spec.format;
+  if (shape.fill) std::memset(allocation.pixels.get(), shape.fillByte, bytes);
+  allocation.format = shape.format;
 
   std::memset(world, 0, sizeof *world);
   world->data = reinterpret_cast<PF_PixelPtr>(allocation.pixels.get());
   world->rowbytes = rowbytes;
-  world->width = spec.width;
-  world->height = spec.height;
-  world->extent_hint = PF_LRect{0, 0, spec.width, spec.height};
+  world->width = shape.width;
+  world->height = shape.height;
+  world->extent_hint = PF_LRect{0, 0, shape.width, shape.height};
   world->pix_aspect_ratio = PF_RationalScale{1, 1};
-  world->origin_x = spec.origin.h;
-  world->origin_y = spec.origin.v;
+  world->origin_x = shape.origin.h;
+  world->origin_y = shape.origin.v;
   world->world_flags = PF_WorldFlag_WRITEABLE |
-                       (spec.format == PF_PixelFormat_ARGB64 ? PF_WorldFlag_DEEP : 0);
+                       (shape.format == PF_PixelFormat_ARGB64 ? PF_WorldFlag_DEEP : 0);
 
   std::lock_guard<std::mutex> lock(mutex_);
   allocations_.emplace(world->data, std::move(allocation));

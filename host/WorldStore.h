@@ -31,7 +31,7 @@ class WorldStore {
   ~WorldStore();
 
   // Allocates pixels for `world` (a record the caller owns) and fills the record.
-  PF_Err Create(const WorldSpec& spec, PF_EffectWorld* world);
+  PF_Err Create(const WorldSpec& shape, PF_EffectWorld* world);
   // Frees a world this store created; its record is cleared. Unknown worlds are refused.
   PF_Err Dispose(PF_EffectWorld* world);
   // The format of a world this store created.

@@ -11,16 +11,16 @@ namespace {
 
 struct IterateFixture : ::testing::Test {
   SimHost host{PluginModule::Linked(nullptr, nullptr)};
-  WorldSpec spec{};
+  WorldSpec shape{};
   PF_EffectWorld world{};
 
   void SetUp() override {
-    spec.width = 13;
-    spec.height = 9;
-    spec.format = PF_PixelFormat_ARGB64;
-    spec.rowPaddingBytes = 8;
-    spec.fillByte = 0;
-    ASSERT_EQ(host.Worlds().Create(spec, &world), PF_Err_NONE);
+    shape.width = 13;
+    shape.height = 9;
+    shape.format = PF_PixelFormat_ARGB64;
+    shape.rowPaddingBytes = 8;
+    shape.fillByte = 0;
+    ASSERT_EQ(host.Worlds().Create(shape, &world), PF_Err_NONE);
   }
   void TearDown() override { host.Worlds().Dispose(&world); }
 

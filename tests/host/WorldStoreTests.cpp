@@ -8,13 +8,13 @@ TEST(WorldStore, PadsRowsAndRemembersTheFormat) {
   WorldStore store;
   for (PF_PixelFormat format :
        {PF_PixelFormat_ARGB32, PF_PixelFormat_ARGB64, PF_PixelFormat_ARGB128}) {
-    WorldSpec spec;
-    spec.width = 7;
-    spec.height = 3;
-    spec.format = format;
-    spec.rowPaddingBytes = 12;
+    WorldSpec shape;
+    shape.width = 7;
+    shape.height = 3;
+    shape.format = format;
+    shape.rowPaddingBytes = 12;
     PF_EffectWorld world{};
-    ASSERT_EQ(store.Create(spec, &world), PF_Err_NONE);
+    ASSERT_EQ(store.Create(shape, &world), PF_Err_NONE);
     EXPECT_EQ(world.rowbytes, 7 * BytesPerPixel(format) + 12);
     EXPECT_EQ(world.extent_hint.right, 7);
     EXPECT_EQ(world.extent_hint.bottom, 3);

@@ -69,13 +69,13 @@ class CrossDepth : public ::testing::Test {
     SetSearchTimeLimitForTesting(-1);
   }
   void MakeOutput(PF_PixelFormat format, A_long padding) {
-    WorldSpec spec;
-    spec.width = 50;
-    spec.height = 20;
-    spec.format = format;
-    spec.rowPaddingBytes = padding;
-    spec.fillByte = 0;  // alpha 0 before the conversion
-    ASSERT_EQ(host_.Worlds().Create(spec, &output_), PF_Err_NONE);
+    WorldSpec shape;
+    shape.width = 50;
+    shape.height = 20;
+    shape.format = format;
+    shape.rowPaddingBytes = padding;
+    shape.fillByte = 0;  // alpha 0 before the conversion
+    ASSERT_EQ(host_.Worlds().Create(shape, &output_), PF_Err_NONE);
   }
   PF_Err Run(PF_Err (*render)(RenderPlan&, PF_EffectWorld*, PF_InData*, PF_OutData*)) {
     plan_.size = 30;

@@ -37,13 +37,13 @@ struct Ink {
 class Card : public ::testing::Test {
  protected:
   void Draw(A_long width, A_long height) {
-    WorldSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.fillByte = 0;
-    ASSERT_EQ(host_.Worlds().Create(spec, &input_), PF_Err_NONE);
-    spec.fillByte = 0x77;
-    ASSERT_EQ(host_.Worlds().Create(spec, &output_), PF_Err_NONE);
+    WorldSpec shape;
+    shape.width = width;
+    shape.height = height;
+    shape.fillByte = 0;
+    ASSERT_EQ(host_.Worlds().Create(shape, &input_), PF_Err_NONE);
+    shape.fillByte = 0x77;
+    ASSERT_EQ(host_.Worlds().Create(shape, &output_), PF_Err_NONE);
     ASSERT_EQ(host_.WithinCommand([&](PF_InData* in, PF_OutData*) {
       SuiteHandler suites(in->pica_basicP);
       return DrawMessageCard("Couldn't find a large enough block of memory, try reducing the Size "

@@ -39,12 +39,12 @@ class Fill : public ::testing::Test {
     SetSearchTimeLimitForTesting(-1);
   }
   void MakeWorld(A_long width, A_long height, PF_PixelFormat format, A_long padding = 0) {
-    WorldSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.format = format;
-    spec.rowPaddingBytes = padding;
-    ASSERT_EQ(host_.Worlds().Create(spec, &world_), PF_Err_NONE);
+    WorldSpec shape;
+    shape.width = width;
+    shape.height = height;
+    shape.format = format;
+    shape.rowPaddingBytes = padding;
+    ASSERT_EQ(host_.Worlds().Create(shape, &world_), PF_Err_NONE);
   }
   PF_Err Run(PF_Err (*fill)(RenderPlan&, PF_EffectWorld*, PF_InData*, PF_OutData*),
              int32_t size) {
