@@ -32,7 +32,9 @@ PF_Err WorldStore::Create(const WorldSpec& shape, PF_EffectWorld* world) {
   const A_long rowbytes = shape.width * pixelBytes + shape.rowPaddingBytes;
   const size_t bytes = static_cast<size_t>(rowbytes) * static_cast<size_t>(shape.height);
   Allocation allocation;
-  allocation.pixels.reset(new (std::nothrow) uint8_t[bytes == 0 ? 1 : bytes]);
+  allocation.bytes = bytes == 0 ? 1 : bytes;
+  allocation.pixels = TakePooled(allocation.bytes);
+  if (!allocation.pixels) allocation.pixels.reset(new (std::nothrow) uint8_t[allocation.bytes]);
   if (!allocation.pixels) return PF_Err_OUT_OF_MEMORY;
   if (shape.fill) std::memset(allocation.pixels.get(), shape.fillByte, bytes);
   allocation.format = shape.format;
@@ -59,6 +61,7 @@ PF_Err WorldStore::Dispose(PF_EffectWorld* world) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = allocations_.find(world->data);
   if (it == allocations_.end()) return PF_Err_BAD_CALLBACK_PARAM;
+  Pool(std::move(it->second));
   allocations_.erase(it);
   std::memset(world, 0, sizeof *world);
   return PF_Err_NONE;
@@ -74,6 +77,31 @@ PF_Err WorldStore::FormatOf(const PF_EffectWorld* world, PF_PixelFormat* format)
   }
   *format = it->second.format;
   return PF_Err_NONE;
+}
+
+std::unique_ptr<uint8_t[]> WorldStore::TakePooled(size_t bytes) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (auto it = pool_.begin(); it != pool_.end(); ++it) {
+    if (it->bytes == bytes) {
+      std::unique_ptr<uint8_t[]> pixels = std::move(it->pixels);
+      pooledBytes_ -= bytes;
+      pool_.erase(it);
+      return pixels;
+    }
+  }
+  return nullptr;
+}
+
+// Called with mutex_ held.
+void WorldStore::Pool(Allocation allocation) {
+  if (allocation.bytes > kPoolBytes) return;
+  while (!pool_.empty() &&
+         (pool_.size() >= kPoolWorlds || pooledBytes_ + allocation.bytes > kPoolBytes)) {
+    pooledBytes_ -= pool_.front().bytes;
+    pool_.erase(pool_.begin());
+  }
+  pooledBytes_ += allocation.bytes;
+  pool_.push_back(std::move(allocation));
 }
 
 size_t WorldStore::Live() const {

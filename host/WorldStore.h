@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "hostapi/HostApi.h"
 
@@ -42,10 +43,21 @@ class WorldStore {
  private:
   struct Allocation {
     std::unique_ptr<uint8_t[]> pixels;
-    PF_PixelFormat format;
+    size_t bytes = 0;
+    PF_PixelFormat format = PF_PixelFormat_INVALID;
   };
+  // Like a host's world cache, pixels of disposed worlds are kept for the next world of the
+  // same size, up to a bound, instead of going back to the system (and coming back as fresh,
+  // page-faulting memory) every frame.
+  static constexpr size_t kPoolBytes = size_t{1} << 30;
+  static constexpr size_t kPoolWorlds = 8;
+  std::unique_ptr<uint8_t[]> TakePooled(size_t bytes);
+  void Pool(Allocation allocation);
+
   mutable std::mutex mutex_;
   std::map<const void*, Allocation> allocations_;
+  std::vector<Allocation> pool_;
+  size_t pooledBytes_ = 0;
 };
 
 // Pixel (x, y) of a world, honouring rowbytes.

@@ -9,12 +9,6 @@
 namespace kelvrix {
 namespace {
 
-// Upper bound first, with a comparison that gives max for NaN; then the lower bound.
-float ClampRounded(float v, float max) {
-  v = v < max ? v : max;
-  return v > 0.0f ? v : 0.0f;
-}
-
 template <typename Depth>
 PF_Err Fill(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_data, PF_OutData* out_data);
 template <>
@@ -116,23 +110,6 @@ PF_Err RenderCrossDepth(RenderPlan& plan, PF_EffectWorld* output, PF_InData* in_
 }
 
 }  // namespace
-
-A_u_char Convert16To8(A_u_short s) {
-  // Not clamped: the fill's 16-bit values end at 32767, which gives 255. Through int, so a
-  // larger value wraps instead of overflowing the conversion.
-  return static_cast<A_u_char>(static_cast<int>(std::round(static_cast<float>(s) * 0.007781982421875f)));
-}
-A_u_char ConvertFloatTo8(float s) {
-  return static_cast<A_u_char>(ClampRounded(std::round(s * 255.0f), 255.0f));
-}
-A_u_short Convert8To16(A_u_char s) {
-  return static_cast<A_u_short>(s * 128);  // 255 gives 32640: the 8-bit look keeps its steps
-}
-A_u_short ConvertFloatTo16(float s) {
-  return static_cast<A_u_short>(ClampRounded(std::round(s * 32768.0f), 32768.0f));
-}
-float Convert8ToFloat(A_u_char s) { return static_cast<float>(s) * 0.003921568859368563f; }
-float Convert16ToFloat(A_u_short s) { return static_cast<float>(s) * 0.000030517578125f; }
 
 PF_Err RenderCrossDepth16To8(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
   return RenderCrossDepth<Depth16, Depth8>(p, o, i, d);

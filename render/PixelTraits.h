@@ -24,6 +24,18 @@ inline long RoundHalfAway(double v) {
   return i;
 }
 
+// The same in single precision, for |v| < 2^31: the depth conversions round once per channel.
+inline int32_t RoundHalfAway(float v) {
+  int32_t i = static_cast<int32_t>(v);
+  const float fraction = v - static_cast<float>(i);
+  if (fraction >= 0.5f) {
+    ++i;
+  } else if (fraction <= -0.5f) {
+    --i;
+  }
+  return i;
+}
+
 struct Depth8 {
   using Channel = uint8_t;
   using Pixel = PF_Pixel8;

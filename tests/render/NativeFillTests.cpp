@@ -98,6 +98,10 @@ TEST(Noise, RoundingTakesHalvesAwayFromZero) {
       {65535.49, 65535}, {0.49999999999999994, 0}, {-0.49999999999999994, 0},
       {1e9 + 0.5, 1000000001}};
   for (const auto& [v, rounded] : cases) EXPECT_EQ(RoundHalfAway(v), rounded) << v;
+  const std::pair<float, int32_t> singles[] = {{0.5f, 1},          {-0.5f, -1},  {127.5f, 128},
+                                               {0.49999997f, 0},   {254.99f, 255}, {2.5f, 3},
+                                               {32767.5f, 32768},  {-2.5f, -3}};
+  for (const auto& [v, rounded] : singles) EXPECT_EQ(RoundHalfAway(v), rounded) << v;
 }
 
 TEST(Noise, DrawsStayInsideTheBoundsAndClampPerDepth) {
