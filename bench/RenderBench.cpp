@@ -97,7 +97,8 @@ void TimeFrames(benchmark::State& state, SimHost& host, int64_t depth) {
     noBlock += alpha[0] == 0 && alpha[1] == 0 && alpha[2] == 0 && alpha[3] == 0;
   }
   state.counters["floor_ms"] = floorSeconds * 1e3;
-  state.counters["x_floor"] = renderSeconds / static_cast<double>(state.iterations()) / floorSeconds;
+  state.counters["x_floor"] =
+      renderSeconds / static_cast<double>(state.iterations()) / floorSeconds;
   state.counters["no_block"] = noBlock;
 }
 

@@ -56,9 +56,9 @@ void ConsoleReport::OnFrame(const FrameReport& report) {
   const double left = fps > 0.0 ? (total_ - done_) / fps : 0.0;
   if (bar_) {
     const int filled = total_ > 0 ? done_ * kBarCells / total_ : kBarCells;
-    std::fprintf(progress_, "[%s%s] %d/%d frames  %.2f fps  %s left", std::string(filled, '#').c_str(),
-                 std::string(kBarCells - filled, '.').c_str(), done_, total_, fps,
-                 Duration(left).c_str());
+    std::fprintf(progress_, "[%s%s] %d/%d frames  %.2f fps  %s left",
+                 std::string(filled, '#').c_str(), std::string(kBarCells - filled, '.').c_str(),
+                 done_, total_, fps, Duration(left).c_str());
     if (done_ == total_) std::fprintf(progress_, "\n");
   } else {
     std::fprintf(progress_, "progress: %d/%d frames, %.2f fps, %s left\n", done_, total_, fps,

@@ -41,7 +41,8 @@ RgbaImage ComposeContactSheet(const ContactSheetLayout& layout,
   // A font that fails to load leaves the labels out; the pictures still tell the story.
   canvas.SetFont(font.data(), static_cast<int>(font.size()), layout.fontPixels);
   canvas.SetColor(text::PaintSlot::Fill, 1.0f, 1.0f, 1.0f, 1.0f);
-  const float baselineDrop = (static_cast<float>(layout.labelHeight) + layout.fontPixels * 0.7f) / 2;
+  const float baselineDrop =
+      (static_cast<float>(layout.labelHeight) + layout.fontPixels * 0.7f) / 2;
   const float maxWidth = static_cast<float>(layout.cellWidth) - 2 * kLabelLeft;
   for (int row = 0; row < 3; ++row) {
     for (int column = 0; column < 3; ++column) {

@@ -1,11 +1,11 @@
 #include "cli/ImageFiles.h"
 
-#include <png.h>
-
 #include <ImfChannelList.h>
 #include <ImfFrameBuffer.h>
 #include <ImfHeader.h>
 #include <ImfOutputFile.h>
+#include <png.h>
+
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
@@ -106,9 +106,9 @@ void WritePng(const std::string& path, const RgbaImage& image, int bitsPerChanne
       throw CliError(kExitOutput, "cannot write " + path + ": " + std::strerror(errno));
     }
     PngFailure failure{};
-    const bool encoded = EncodePng(file, rows.data(), static_cast<png_uint_32>(image.width),
-                                   static_cast<png_uint_32>(image.height), bitsPerChannel,
-                                   &failure);
+    const bool encoded =
+        EncodePng(file, rows.data(), static_cast<png_uint_32>(image.width),
+                  static_cast<png_uint_32>(image.height), bitsPerChannel, &failure);
     const bool closed = std::fclose(file) == 0;
     if (!encoded) throw CliError(kExitOutput, "cannot write " + path + ": " + failure.message);
     if (!closed) {
@@ -131,8 +131,7 @@ void WriteExr(const std::string& path, const RgbaImage& image) {
       char* base = reinterpret_cast<char*>(const_cast<float*>(image.pixels.data()));
       const char* names[] = {"R", "G", "B", "A"};
       for (size_t c = 0; c < 4; ++c) {
-        frame.insert(names[c],
-                     Imf::Slice(Imf::FLOAT, base + c * sizeof(float), xStride, yStride));
+        frame.insert(names[c], Imf::Slice(Imf::FLOAT, base + c * sizeof(float), xStride, yStride));
       }
       file.setFrameBuffer(frame);
       file.writePixels(image.height);

@@ -26,9 +26,12 @@ std::string BesideProgram(const char* program, const char* file) {
 std::string Escaped(const char* text) {
   std::string out;
   for (const char* c = text; *c != '\0'; ++c) {
-    if (*c == '\r') out += "\\r";
-    else if (*c == '\n') out += "\\n";
-    else out += *c;
+    if (*c == '\r')
+      out += "\\r";
+    else if (*c == '\n')
+      out += "\\n";
+    else
+      out += *c;
   }
   return out;
 }

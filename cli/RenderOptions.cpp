@@ -57,12 +57,16 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions* opt
   long long n = 0;
   // Options that take a value, with the check of that value.
   const std::map<std::string, std::pair<Handler, const char*>> valued = {
-      {"--module", {[&](const std::string& v) { o.modulePath = v; return !v.empty(); },
-                    "a path"}},
-      {"--depth", {[&](const std::string& v) { return ParseDepth(v, &o.projectDepth); },
-                   "8, 16 or 32"}},
-      {"--style", {[&](const std::string& v) { return ParseDepth(v, &o.styleDepth); },
-                   "8, 16 or 32"}},
+      {"--module",
+       {[&](const std::string& v) {
+          o.modulePath = v;
+          return !v.empty();
+        },
+        "a path"}},
+      {"--depth",
+       {[&](const std::string& v) { return ParseDepth(v, &o.projectDepth); }, "8, 16 or 32"}},
+      {"--style",
+       {[&](const std::string& v) { return ParseDepth(v, &o.styleDepth); }, "8, 16 or 32"}},
       {"--size",
        {[&](const std::string& v) {
           const size_t colon = v.find(':');
@@ -75,40 +79,53 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions* opt
                  ParseSize(v.substr(colon + 1), &o.sizeTo);
         },
         "a number from 1 to 1000, or FROM:TO"}},
-      {"--width", {[&](const std::string& v) {
-                     const bool ok = ParseInt(v, 1, kMaxSide, &n);
-                     o.width = static_cast<int>(n);
-                     return ok;
-                   },
-                   "a whole number from 1 to 30000"}},
-      {"--height", {[&](const std::string& v) {
-                      const bool ok = ParseInt(v, 1, kMaxSide, &n);
-                      o.height = static_cast<int>(n);
-                      return ok;
-                    },
-                    "a whole number from 1 to 30000"}},
-      {"--frames", {[&](const std::string& v) {
-                      const bool ok = ParseInt(v, 1, kMaxFrames, &n);
-                      o.frames = static_cast<int>(n);
-                      return ok;
-                    },
-                    "a whole number from 1 to 1000000"}},
-      {"--threads", {[&](const std::string& v) {
-                       const bool ok = ParseInt(v, 1, kMaxThreads, &n);
-                       o.threads = static_cast<unsigned>(n);
-                       return ok;
-                     },
-                     "a whole number from 1 to 256"}},
-      {"--cache-mb", {[&](const std::string& v) {
-                        const bool ok = ParseInt(v, 0, 1 << 20, &n);
-                        o.cacheMegabytes = static_cast<int>(n);
-                        return ok;
-                      },
-                      "a whole number of megabytes"}},
-      {"--input", {[&](const std::string& v) { o.inputPath = v; return !v.empty(); },
-                   "a path"}},
-      {"--output", {[&](const std::string& v) { o.outputPattern = v; return !v.empty(); },
-                    "a path"}},
+      {"--width",
+       {[&](const std::string& v) {
+          const bool ok = ParseInt(v, 1, kMaxSide, &n);
+          o.width = static_cast<int>(n);
+          return ok;
+        },
+        "a whole number from 1 to 30000"}},
+      {"--height",
+       {[&](const std::string& v) {
+          const bool ok = ParseInt(v, 1, kMaxSide, &n);
+          o.height = static_cast<int>(n);
+          return ok;
+        },
+        "a whole number from 1 to 30000"}},
+      {"--frames",
+       {[&](const std::string& v) {
+          const bool ok = ParseInt(v, 1, kMaxFrames, &n);
+          o.frames = static_cast<int>(n);
+          return ok;
+        },
+        "a whole number from 1 to 1000000"}},
+      {"--threads",
+       {[&](const std::string& v) {
+          const bool ok = ParseInt(v, 1, kMaxThreads, &n);
+          o.threads = static_cast<unsigned>(n);
+          return ok;
+        },
+        "a whole number from 1 to 256"}},
+      {"--cache-mb",
+       {[&](const std::string& v) {
+          const bool ok = ParseInt(v, 0, 1 << 20, &n);
+          o.cacheMegabytes = static_cast<int>(n);
+          return ok;
+        },
+        "a whole number of megabytes"}},
+      {"--input",
+       {[&](const std::string& v) {
+          o.inputPath = v;
+          return !v.empty();
+        },
+        "a path"}},
+      {"--output",
+       {[&](const std::string& v) {
+          o.outputPattern = v;
+          return !v.empty();
+        },
+        "a path"}},
   };
   const std::map<std::string, bool*> flags = {
       {"--contact-sheet", &o.contactSheet}, {"--quiet", &o.quiet}, {"--help", &o.help}};
@@ -152,7 +169,7 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions* opt
   }
 
   if (o.outputPattern.empty()) {
-    o.outputPattern = o.contactSheet       ? "kelvrix-contact-sheet.png"
+    o.outputPattern = o.contactSheet         ? "kelvrix-contact-sheet.png"
                       : o.projectDepth == 32 ? "kelvrix-####.exr"
                                              : "kelvrix-####.png";
   }

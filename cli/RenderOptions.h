@@ -10,9 +10,9 @@ namespace kelvrix::cli {
 enum class OutputKind { Png, Exr };
 
 struct RenderOptions {
-  std::string modulePath;  // empty: the module beside the program
-  int projectDepth = 8;    // bits per channel of the project: 8, 16 or 32
-  int styleDepth = 8;      // the Style box: 8 Zesty, 16 Cloudy, 32 Tripping
+  std::string modulePath;   // empty: the module beside the program
+  int projectDepth = 8;     // bits per channel of the project: 8, 16 or 32
+  int styleDepth = 8;       // the Style box: 8 Zesty, 16 Cloudy, 32 Tripping
   double sizeFrom = 150.0;  // Size on the first frame
   double sizeTo = 150.0;    // Size on the last frame; linear in between
   int width = 1920;

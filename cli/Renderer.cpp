@@ -126,8 +126,8 @@ EffectSession::EffectSession(const RenderOptions& options, int projectDepth, int
   CheckCommand(host_->ParamsSetup(), *host_, "parameter setup");
 
   std::vector<PF_ParamDef>& params = host_->Params();
-  bool isEffect = params.size() >= kEffectParams &&
-                  params[kSizeParam].param_type == PF_Param_FLOAT_SLIDER;
+  bool isEffect =
+      params.size() >= kEffectParams && params[kSizeParam].param_type == PF_Param_FLOAT_SLIDER;
   for (PF_ParamIndex i = kFirstStyleBox; isEffect && i < kFirstStyleBox + 3; ++i) {
     isEffect = params[i].param_type == PF_Param_CHECKBOX;
   }
@@ -160,8 +160,8 @@ void EffectSession::PaintInput(PF_EffectWorld& world, PF_PixelFormat format) {
     } else {
       working = RgbaImage(world.width, world.height);
       std::vector<uint8_t> floats(working.pixels.size() * sizeof(float));
-      PF_EffectWorld picture = WorldOver(floats, world.width, world.height,
-                                         host::BytesPerPixel(PF_PixelFormat_ARGB128));
+      PF_EffectWorld picture =
+          WorldOver(floats, world.width, world.height, host::BytesPerPixel(PF_PixelFormat_ARGB128));
       host::PaintInputPicture(picture, PF_PixelFormat_ARGB128);
       const RgbaImage argb = ImageFromWorld(picture, PF_PixelFormat_ARGB128);
       working = argb;
@@ -180,7 +180,8 @@ void EffectSession::PaintInput(PF_EffectWorld& world, PF_PixelFormat format) {
 
 RgbaImage EffectSession::Render(int index, int total, FrameReport* report) {
   const double size = SizeAt(options_, index, total);
-  host_->AnimateParam(kSizeParam, [this, total](A_long time) { return SizeAt(options_, time, total); });
+  host_->AnimateParam(kSizeParam,
+                      [this, total](A_long time) { return SizeAt(options_, time, total); });
   report->index = index;
   report->total = total;
   report->size = size;

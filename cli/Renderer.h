@@ -19,12 +19,12 @@ namespace kelvrix::cli {
 struct FrameReport {
   int index = 0;
   int total = 0;
-  double size = 0.0;          // the Size the frame was rendered with
-  bool memoryShown = false;   // false: the message card, or nothing, was shown
-  double searchMs = 0.0;      // from smart render's start to the effect's last abort check
-  int searchBlocks = 0;       // abort checks during smart render: one per block tried
-  double frameMs = 0.0;       // pre-render, render and copying the frame out
-  std::string path;           // the file written, if any
+  double size = 0.0;         // the Size the frame was rendered with
+  bool memoryShown = false;  // false: the message card, or nothing, was shown
+  double searchMs = 0.0;     // from smart render's start to the effect's last abort check
+  int searchBlocks = 0;      // abort checks during smart render: one per block tried
+  double frameMs = 0.0;      // pre-render, render and copying the frame out
+  std::string path;          // the file written, if any
 };
 
 struct RenderSummary {
@@ -51,8 +51,8 @@ class EffectSession {
  public:
   // Loads the module, registers it, runs global setup and parameter setup and sets the
   // parameters; throws CliError naming what failed. `input` null: the built-in picture.
-  EffectSession(const RenderOptions& options, int projectDepth, int styleDepth,
-                FrameCache& cache, const RgbaImage* input);
+  EffectSession(const RenderOptions& options, int projectDepth, int styleDepth, FrameCache& cache,
+                const RgbaImage* input);
   ~EffectSession();
   EffectSession(const EffectSession&) = delete;
   EffectSession& operator=(const EffectSession&) = delete;

@@ -67,7 +67,8 @@ bool ShowsMemoryAt(const PF_EffectWorld& output, const PF_EffectWorld& input, fl
     for (A_long x = 0; x < output.width; ++x) {
       const Pixel& out = *PixelAt<Pixel>(output, x, y);
       if (static_cast<float>(out.alpha) != full) return false;
-      if (y < input.height && x < input.width && IsHalved(out, *PixelAt<Pixel>(input, x, y), step)) {
+      if (y < input.height && x < input.width &&
+          IsHalved(out, *PixelAt<Pixel>(input, x, y), step)) {
         ++halved;
       }
     }
@@ -118,8 +119,7 @@ void PaintWorld(PF_EffectWorld& world, PF_PixelFormat format, const RgbaImage& i
   }
 }
 
-bool ShowsMemory(const PF_EffectWorld& output, const PF_EffectWorld& input,
-                 PF_PixelFormat format) {
+bool ShowsMemory(const PF_EffectWorld& output, const PF_EffectWorld& input, PF_PixelFormat format) {
   switch (format) {
     case PF_PixelFormat_ARGB64:
       return ShowsMemoryAt<PF_Pixel16>(output, input, 32768.0f, 1.0f);

@@ -18,7 +18,6 @@ void PaintWorld(PF_EffectWorld& world, PF_PixelFormat format, const RgbaImage& i
 // frame without memory keeps what was there (the host's fill pattern) or shows the message
 // card, which is the input at half brightness under its text. So: memory when every alpha is
 // full and fewer than half of the pixels are the input halved.
-bool ShowsMemory(const PF_EffectWorld& output, const PF_EffectWorld& input,
-                 PF_PixelFormat format);
+bool ShowsMemory(const PF_EffectWorld& output, const PF_EffectWorld& input, PF_PixelFormat format);
 
 }  // namespace kelvrix::cli

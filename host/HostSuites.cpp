@@ -66,7 +66,7 @@ PF_Err ResizeHandle(A_HandleSize size, PF_Handle* handle) {
   return Host().Handles().Resize(size, handle);
 }
 
-const PF_HandleSuite1 kHandleSuite = {NewHandle,  LockHandle, UnlockHandle,
+const PF_HandleSuite1 kHandleSuite = {NewHandle,     LockHandle, UnlockHandle,
                                       DisposeHandle, HandleSize, ResizeHandle};
 
 // ---- PF World Suite 2 ---------------------------------------------------------------------
@@ -133,11 +133,11 @@ A_Err RegisterWithAEGP(AEGP_GlobalRefcon, const A_char* name, AEGP_PluginID* plu
 }
 
 const AEGP_UtilitySuite3 kUtilitySuite3 = {
-    NotSimulated, NotSimulated, NotSimulated, NotSimulated, NotSimulated, NotSimulated,
-    NotSimulated, RegisterWithAEGP, NotSimulated, NotSimulated, NotSimulated, NotSimulated,
-    NotSimulated, NotSimulated, NotSimulated, NotSimulated, NotSimulated, NotSimulated,
-    NotSimulated, NotSimulated, NotSimulated, NotSimulated, NotSimulated, NotSimulated,
-    NotSimulated};
+    NotSimulated, NotSimulated, NotSimulated,     NotSimulated, NotSimulated,
+    NotSimulated, NotSimulated, RegisterWithAEGP, NotSimulated, NotSimulated,
+    NotSimulated, NotSimulated, NotSimulated,     NotSimulated, NotSimulated,
+    NotSimulated, NotSimulated, NotSimulated,     NotSimulated, NotSimulated,
+    NotSimulated, NotSimulated, NotSimulated,     NotSimulated, NotSimulated};
 
 A_Err GetNewEffectForEffect(AEGP_PluginID, PF_ProgPtr effect_ref, AEGP_EffectRefH* effect) {
   if (PF_Err err = Host().Faults().Check("AEGP_GetNewEffectForEffect")) return err;
@@ -155,15 +155,15 @@ A_Err DisposeEffect(AEGP_EffectRefH effect) {
 }
 
 const AEGP_EffectSuite4 kEffectSuite4 = {
-    NotSimulated, NotSimulated, NotSimulated, NotSimulated, NotSimulated, NotSimulated,
+    NotSimulated, NotSimulated, NotSimulated,  NotSimulated, NotSimulated, NotSimulated,
     NotSimulated, NotSimulated, DisposeEffect, NotSimulated, NotSimulated, NotSimulated,
-    NotSimulated, NotSimulated, NotSimulated, NotSimulated, NotSimulated, NotSimulated,
-    NotSimulated, NotSimulated, NotSimulated, NotSimulated};
+    NotSimulated, NotSimulated, NotSimulated,  NotSimulated, NotSimulated, NotSimulated,
+    NotSimulated, NotSimulated, NotSimulated,  NotSimulated};
 
 // ---- Interaction callbacks ----------------------------------------------------------------
 
 PF_Err CheckoutParamCallback(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long what_time, A_long,
-                     A_u_long, PF_ParamDef* param) {
+                             A_u_long, PF_ParamDef* param) {
   if (PF_Err err = Host().Faults().Check("checkout_param")) return err;
   SimHost::CallContext* context = SimHost::ContextOf(effect_ref);
   if (context == nullptr || param == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
@@ -303,7 +303,7 @@ const PF_SmartRenderCallbacks kSmartRenderCallbacks = {CheckoutLayerPixels, Chec
                                                        CheckoutOutput};
 
 void SimHost::RegisterSuites() {
-  basic_ = SPBasicSuite{AcquireSuite, ReleaseSuite,    IsEqual, AllocateBlock,
+  basic_ = SPBasicSuite{AcquireSuite, ReleaseSuite,    IsEqual,  AllocateBlock,
                         FreeBlock,    ReallocateBlock, Undefined};
   suites_.Register(kSPBasicSuite, kSPBasicSuiteVersion, &basic_);
   suites_.Register(kPFHandleSuite, kPFHandleSuiteVersion1, &kHandleSuite);
@@ -350,9 +350,9 @@ void SimHost::BuildCallbacks() {
   utils_.host_unlock_handle = UnlockHandle;
   utils_.host_dispose_handle = DisposeHandle;
   utils_.get_callback_addr = NotSimulated;
-  utils_.ansi = PF_ANSICallbacks{Atan, Atan2, Ceil, Cos,  Exp,         Fabs,       Floor,
-                                 Fmod, Hypot, Log,  Log10, Pow,        Sin,        Sqrt,
-                                 Tan,  AnsiSprintf, AnsiStrcpy, Asin, Acos, {0}};
+  utils_.ansi =
+      PF_ANSICallbacks{Atan,  Atan2, Ceil, Cos,  Exp, Fabs,        Floor,      Fmod, Hypot, Log,
+                       Log10, Pow,   Sin,  Sqrt, Tan, AnsiSprintf, AnsiStrcpy, Asin, Acos,  {0}};
   utils_.get_platform_data = NotSimulated;
   utils_.host_get_handle_size = HandleSize;
   utils_.iterate_origin_non_clip_src = NotSimulated;

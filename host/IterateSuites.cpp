@@ -26,8 +26,8 @@ PF_Rect ClippedArea(const PF_Rect* area, const PF_EffectWorld& dst, const PF_Eff
 // Rows of the area go to the workers in a shuffled order; the pixels of one row are
 // visited left to right, each with the source and destination pixel at the same position.
 template <typename Pixel, typename PixelFunc>
-PF_Err IteratePixels(const char* function, PF_EffectWorld* src, const PF_Rect* area,
-                     void* refcon, PixelFunc pix_fn, PF_EffectWorld* dst) {
+PF_Err IteratePixels(const char* function, PF_EffectWorld* src, const PF_Rect* area, void* refcon,
+                     PixelFunc pix_fn, PF_EffectWorld* dst) {
   SimHost* host = SimHost::Active();
   if (host == nullptr) return PF_Err_INTERNAL_STRUCT_DAMAGED;
   if (PF_Err err = host->Faults().Check(function)) return err;
@@ -65,13 +65,13 @@ const PF_IterateFloatSuite2 kIterateFloatSuite2 = {IterateFloat, NotSimulated, N
 
 }  // namespace
 
-PF_Err Iterate8(PF_InData*, A_long, A_long, PF_EffectWorld* src, const PF_Rect* area,
-                void* refcon, PF_IteratePixel8Func pix_fn, PF_EffectWorld* dst) {
+PF_Err Iterate8(PF_InData*, A_long, A_long, PF_EffectWorld* src, const PF_Rect* area, void* refcon,
+                PF_IteratePixel8Func pix_fn, PF_EffectWorld* dst) {
   return IteratePixels<PF_Pixel8>("iterate8", src, area, refcon, pix_fn, dst);
 }
 
-PF_Err Iterate16(PF_InData*, A_long, A_long, PF_EffectWorld* src, const PF_Rect* area,
-                 void* refcon, PF_IteratePixel16Func pix_fn, PF_EffectWorld* dst) {
+PF_Err Iterate16(PF_InData*, A_long, A_long, PF_EffectWorld* src, const PF_Rect* area, void* refcon,
+                 PF_IteratePixel16Func pix_fn, PF_EffectWorld* dst) {
   return IteratePixels<PF_Pixel16>("iterate16", src, area, refcon, pix_fn, dst);
 }
 
@@ -85,8 +85,7 @@ PF_Err IterateGeneric(A_long iterations, void* refcon, PF_IterateGenericFunc fn)
   }
   if (iterations < 0) return PF_Err_BAD_CALLBACK_PARAM;
   return host->Pool().Run(
-      iterations,
-      [&](A_long thread, A_long i) { return fn(refcon, thread, i, iterations); },
+      iterations, [&](A_long thread, A_long i) { return fn(refcon, thread, i, iterations); },
       [host] { return host->IterationShouldStop(); }, PF_Interrupt_CANCEL);
 }
 

@@ -9,8 +9,8 @@ namespace kelvrix::host {
 void RegisterIterateSuites(SuiteRegistry& suites);
 
 PF_Err Iterate8(PF_InData* in_data, A_long progress_base, A_long progress_final,
-                PF_EffectWorld* src, const PF_Rect* area, void* refcon,
-                PF_IteratePixel8Func pix_fn, PF_EffectWorld* dst);
+                PF_EffectWorld* src, const PF_Rect* area, void* refcon, PF_IteratePixel8Func pix_fn,
+                PF_EffectWorld* dst);
 PF_Err Iterate16(PF_InData* in_data, A_long progress_base, A_long progress_final,
                  PF_EffectWorld* src, const PF_Rect* area, void* refcon,
                  PF_IteratePixel16Func pix_fn, PF_EffectWorld* dst);

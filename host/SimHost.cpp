@@ -88,8 +88,8 @@ Registration SimHost::Register(A_Err callbackResult) {
   auto* token = reinterpret_cast<PF_PluginDataPtr>(&registration);
   PF_PluginDataCB callback = [](PF_PluginDataPtr inPtr, const A_u_char* name,
                                 const A_u_char* matchName, const A_u_char* category,
-                                const A_u_char* entryPoint, A_long kind, A_long major,
-                                A_long minor, A_long reserved) -> A_Err {
+                                const A_u_char* entryPoint, A_long kind, A_long major, A_long minor,
+                                A_long reserved) -> A_Err {
     auto text = [](const A_u_char* s) {
       return s == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(s));
     };
@@ -106,8 +106,7 @@ Registration SimHost::Register(A_Err callbackResult) {
     r.reservedInfo = reserved;
     return answer;
   };
-  registration.result =
-      plugin_.Registration()(token, callback, &basic_, "After Effects", "23.4.0");
+  registration.result = plugin_.Registration()(token, callback, &basic_, "After Effects", "23.4.0");
   current = nullptr;
   return registration;
 }

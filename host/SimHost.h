@@ -60,10 +60,10 @@ class Frame {
   Frame& operator=(const Frame&) = delete;
 
   A_long time = 0;
-  PF_RenderRequest request{};       // what the host asks of the effect
-  PF_PreRenderOutput preRender{};   // as the effect left it (rects, pre-render data)
-  PF_EffectWorld input{};           // the layer's pixels for this frame
-  PF_EffectWorld output{};          // what the effect rendered
+  PF_RenderRequest request{};                    // what the host asks of the effect
+  PF_PreRenderOutput preRender{};                // as the effect left it (rects, pre-render data)
+  PF_EffectWorld input{};                        // the layer's pixels for this frame
+  PF_EffectWorld output{};                       // what the effect rendered
   std::vector<PF_RenderRequest> layerCheckouts;  // requests made through checkout_layer
   int pixelCheckouts = 0;                        // checkout_layer_pixels calls
   int pixelCheckins = 0;

@@ -10,7 +10,10 @@ void SuiteRegistry::Register(const std::string& name, int32 version, const void*
 void SuiteRegistry::SetMissing(const std::string& name, int32 version, bool missing) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (version < 0) {
-    if (missing) missingAllVersions_.insert(name); else missingAllVersions_.erase(name);
+    if (missing)
+      missingAllVersions_.insert(name);
+    else
+      missingAllVersions_.erase(name);
   } else if (missing) {
     missing_.insert({name, version});
   } else {
@@ -20,7 +23,10 @@ void SuiteRegistry::SetMissing(const std::string& name, int32 version, bool miss
 
 void SuiteRegistry::SetNullTable(const std::string& name, int32 version, bool nullTable) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (nullTable) nullTables_.insert({name, version}); else nullTables_.erase({name, version});
+  if (nullTable)
+    nullTables_.insert({name, version});
+  else
+    nullTables_.erase({name, version});
 }
 
 bool SuiteRegistry::IsMissing(const Key& key) const {
@@ -70,8 +76,8 @@ std::vector<std::string> SuiteRegistry::Unbalanced() const {
   std::vector<std::string> out;
   for (const auto& [key, n] : balance) {
     if (n != 0) {
-      out.push_back(key.first + " v" + std::to_string(key.second) + " (" +
-                    (n > 0 ? "+" : "") + std::to_string(n) + ")");
+      out.push_back(key.first + " v" + std::to_string(key.second) + " (" + (n > 0 ? "+" : "") +
+                    std::to_string(n) + ")");
     }
   }
   return out;

@@ -48,8 +48,8 @@ PF_Err WorldStore::Create(const WorldSpec& shape, PF_EffectWorld* world) {
   world->pix_aspect_ratio = PF_RationalScale{1, 1};
   world->origin_x = shape.origin.h;
   world->origin_y = shape.origin.v;
-  world->world_flags = PF_WorldFlag_WRITEABLE |
-                       (shape.format == PF_PixelFormat_ARGB64 ? PF_WorldFlag_DEEP : 0);
+  world->world_flags =
+      PF_WorldFlag_WRITEABLE | (shape.format == PF_PixelFormat_ARGB64 ? PF_WorldFlag_DEEP : 0);
 
   std::lock_guard<std::mutex> lock(mutex_);
   allocations_.emplace(world->data, std::move(allocation));

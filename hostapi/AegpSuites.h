@@ -21,10 +21,8 @@ typedef struct {
 
 typedef struct AEGP_UtilitySuite3 {
   A_Err (*AEGP_ReportInfo)(AEGP_PluginID aegp_plugin_id, const A_char* info_stringZ);
-  A_Err (*AEGP_GetDriverPluginInitFuncVersion)(A_short* major_versionPS,
-                                               A_short* minor_versionPS);
-  A_Err (*AEGP_GetDriverImplementationVersion)(A_short* major_versionPS,
-                                               A_short* minor_versionPS);
+  A_Err (*AEGP_GetDriverPluginInitFuncVersion)(A_short* major_versionPS, A_short* minor_versionPS);
+  A_Err (*AEGP_GetDriverImplementationVersion)(A_short* major_versionPS, A_short* minor_versionPS);
   A_Err (*AEGP_StartQuietErrors)(AEGP_ErrReportState* err_stateP);
   A_Err (*AEGP_EndQuietErrors)(A_Boolean report_quieted_errorsB, AEGP_ErrReportState* err_stateP);
   A_Err (*AEGP_StartUndoGroup)(const A_char* undo_nameZ);
@@ -37,8 +35,7 @@ typedef struct AEGP_UtilitySuite3 {
   A_Err (*AEGP_PaintPalGetBackColor)(AEGP_ColorVal* back_colorP);
   A_Err (*AEGP_PaintPalSetForeColor)(const AEGP_ColorVal* fore_colorP);
   A_Err (*AEGP_PaintPalSetBackColor)(const AEGP_ColorVal* back_colorP);
-  A_Err (*AEGP_CharPalGetFillColor)(A_Boolean* is_fill_color_definedPB,
-                                    AEGP_ColorVal* fill_colorP);
+  A_Err (*AEGP_CharPalGetFillColor)(A_Boolean* is_fill_color_definedPB, AEGP_ColorVal* fill_colorP);
   A_Err (*AEGP_CharPalGetStrokeColor)(A_Boolean* is_stroke_color_definedPB,
                                       AEGP_ColorVal* stroke_colorP);
   A_Err (*AEGP_CharPalSetFillColor)(const AEGP_ColorVal* fill_colorP);
@@ -99,8 +96,7 @@ typedef struct AEGP_EffectSuite4 {
   A_Err (*AEGP_GetEffectName)(AEGP_InstalledEffectKey installed_key, A_char* nameZ);
   A_Err (*AEGP_GetEffectMatchName)(AEGP_InstalledEffectKey installed_key, A_char* match_nameZ);
   A_Err (*AEGP_GetEffectCategory)(AEGP_InstalledEffectKey installed_key, A_char* categoryZ);
-  A_Err (*AEGP_DuplicateEffect)(AEGP_EffectRefH orig_effect_refH,
-                                AEGP_EffectRefH* dupe_refPH);
+  A_Err (*AEGP_DuplicateEffect)(AEGP_EffectRefH orig_effect_refH, AEGP_EffectRefH* dupe_refPH);
   A_Err (*AEGP_NumEffectMask)(AEGP_EffectRefH effect_refH, A_u_long* num_masksPL);
   A_Err (*AEGP_GetEffectMaskID)(AEGP_EffectRefH effect_refH, A_u_long mask_indexL,
                                 AEGP_MaskIDVal* id_valP);

@@ -203,10 +203,7 @@ enum : A_long {
   PF_PixelFormat_INVALID = MAKE_PIXEL_FORMAT_FOURCC('b', 'a', 'd', 'f')
 };
 
-enum : A_long {
-  PF_WorldFlag_DEEP = 1 << 0,
-  PF_WorldFlag_WRITEABLE = 1 << 1
-};
+enum : A_long { PF_WorldFlag_DEEP = 1 << 0, PF_WorldFlag_WRITEABLE = 1 << 1 };
 
 enum : A_long {
   PF_NewWorldFlag_NONE = 0,
@@ -214,12 +211,7 @@ enum : A_long {
   PF_NewWorldFlag_DEEP_PIXELS = 1 << 1
 };
 
-enum : A_long {
-  PF_Stage_DEVELOP = 0,
-  PF_Stage_ALPHA,
-  PF_Stage_BETA,
-  PF_Stage_RELEASE
-};
+enum : A_long { PF_Stage_DEVELOP = 0, PF_Stage_ALPHA, PF_Stage_BETA, PF_Stage_RELEASE };
 
 enum : A_long { PF_Iterations_ONCE_PER_PROCESSOR = -1 };
 

@@ -22,15 +22,14 @@ typedef struct PF_HandleSuite1 {
 #define kPFWorldSuiteVersion2 2
 
 typedef struct PF_WorldSuite1 {
-  PF_Err (*new_world)(PF_ProgPtr effect_ref, A_long widthL, A_long heightL,
-                      PF_NewWorldFlags flags, PF_EffectWorld* world);
+  PF_Err (*new_world)(PF_ProgPtr effect_ref, A_long widthL, A_long heightL, PF_NewWorldFlags flags,
+                      PF_EffectWorld* world);
   PF_Err (*dispose_world)(PF_ProgPtr effect_ref, PF_EffectWorld* world);
 } PF_WorldSuite1;
 
 typedef struct PF_WorldSuite2 {
-  PF_Err (*PF_NewWorld)(PF_ProgPtr effect_ref, A_long widthL, A_long heightL,
-                        PF_Boolean clear_pixB, PF_PixelFormat pixel_format,
-                        PF_EffectWorld* worldP);
+  PF_Err (*PF_NewWorld)(PF_ProgPtr effect_ref, A_long widthL, A_long heightL, PF_Boolean clear_pixB,
+                        PF_PixelFormat pixel_format, PF_EffectWorld* worldP);
   PF_Err (*PF_DisposeWorld)(PF_ProgPtr effect_ref, PF_EffectWorld* worldP);
   PF_Err (*PF_GetPixelFormat)(const PF_EffectWorld* worldP, PF_PixelFormat* pixel_formatP);
 } PF_WorldSuite2;
@@ -70,28 +69,28 @@ typedef struct PF_PixelFormatSuite2 {
 #define kPFIterateFloatSuiteVersion2 2
 
 // Versions 1 and 2 of each iterate suite have identical tables.
-#define KELVRIX_ITERATE_ENTRIES(PixelType, FuncType)                                           \
-  PF_Err (*iterate)(PF_InData * in_data, A_long progress_base, A_long progress_final,          \
-                    PF_EffectWorld * src, const PF_Rect* area, void* refcon, FuncType pix_fn,  \
-                    PF_EffectWorld* dst);                                                      \
-  PF_Err (*iterate_origin)(PF_InData * in_data, A_long progress_base, A_long progress_final,   \
-                           PF_EffectWorld * src, const PF_Rect* area, const PF_Point* origin,  \
+#define KELVRIX_ITERATE_ENTRIES(PixelType, FuncType)                                          \
+  PF_Err (*iterate)(PF_InData * in_data, A_long progress_base, A_long progress_final,         \
+                    PF_EffectWorld * src, const PF_Rect* area, void* refcon, FuncType pix_fn, \
+                    PF_EffectWorld* dst);                                                     \
+  PF_Err (*iterate_origin)(PF_InData * in_data, A_long progress_base, A_long progress_final,  \
+                           PF_EffectWorld * src, const PF_Rect* area, const PF_Point* origin, \
                            void* refcon, FuncType pix_fn, PF_EffectWorld* dst);
 
-#define KELVRIX_ITERATE_NON_CLIP(FuncType)                                                    \
-  PF_Err (*iterate_origin_non_clip_src)(PF_InData * in_data, A_long progress_base,            \
-                                        A_long progress_final, PF_EffectWorld * src,          \
-                                        const PF_Rect* area, const PF_Point* origin,          \
-                                        void* refcon, FuncType pix_fn, PF_EffectWorld* dst);
+#define KELVRIX_ITERATE_NON_CLIP(FuncType)                                                         \
+  PF_Err (*iterate_origin_non_clip_src)(PF_InData * in_data, A_long progress_base,                 \
+                                        A_long progress_final, PF_EffectWorld * src,               \
+                                        const PF_Rect* area, const PF_Point* origin, void* refcon, \
+                                        FuncType pix_fn, PF_EffectWorld* dst);
 
-#define KELVRIX_ITERATE8_SUITE(Name)                                                          \
-  typedef struct Name {                                                                       \
-    KELVRIX_ITERATE_ENTRIES(PF_Pixel8, PF_IteratePixel8Func)                                  \
-    PF_Err (*iterate_lut)(PF_InData * in_data, A_long progress_base, A_long progress_final,   \
-                          PF_EffectWorld * src, const PF_Rect* area, A_u_char* a_lut0,        \
-                          A_u_char* r_lut0, A_u_char* g_lut0, A_u_char* b_lut0,               \
-                          PF_EffectWorld* dst);                                               \
-    KELVRIX_ITERATE_NON_CLIP(PF_IteratePixel8Func)                                            \
+#define KELVRIX_ITERATE8_SUITE(Name)                                                         \
+  typedef struct Name {                                                                      \
+    KELVRIX_ITERATE_ENTRIES(PF_Pixel8, PF_IteratePixel8Func)                                 \
+    PF_Err (*iterate_lut)(PF_InData * in_data, A_long progress_base, A_long progress_final,  \
+                          PF_EffectWorld* src, const PF_Rect* area, A_u_char* a_lut0,        \
+                          A_u_char* r_lut0, A_u_char* g_lut0, A_u_char* b_lut0,              \
+                          PF_EffectWorld* dst);                                              \
+    KELVRIX_ITERATE_NON_CLIP(PF_IteratePixel8Func)                                           \
     PF_Err (*iterate_generic)(A_long iterationsL, void* refconPV, PF_IterateGenericFunc fn); \
   } Name;
 

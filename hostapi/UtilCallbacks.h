@@ -83,10 +83,9 @@ typedef struct _PF_UtilCallbacks {
   PF_Err (*transfer_rect)(PF_ProgPtr, PF_Quality, PF_ModeFlags, PF_Field, const PF_Rect*,
                           const PF_EffectWorld*, const PF_CompositeMode*, const PF_MaskWorld*,
                           A_long, A_long, PF_EffectWorld*);
-  PF_Err (*transform_world)(PF_ProgPtr, PF_Quality, PF_ModeFlags, PF_Field,
-                            const PF_EffectWorld*, const PF_CompositeMode*, const PF_MaskWorld*,
-                            const PF_FloatMatrix*, A_long, PF_Boolean, const PF_Rect*,
-                            PF_EffectWorld*);
+  PF_Err (*transform_world)(PF_ProgPtr, PF_Quality, PF_ModeFlags, PF_Field, const PF_EffectWorld*,
+                            const PF_CompositeMode*, const PF_MaskWorld*, const PF_FloatMatrix*,
+                            A_long, PF_Boolean, const PF_Rect*, PF_EffectWorld*);
   PF_Handle (*host_new_handle)(A_u_longlong size);
   void* (*host_lock_handle)(PF_Handle);
   void (*host_unlock_handle)(PF_Handle);
@@ -98,9 +97,9 @@ typedef struct _PF_UtilCallbacks {
   PF_ColorCallbacks colorCB;
   PF_Err (*get_platform_data)(PF_ProgPtr, PF_PlatDataID, void*);
   A_u_longlong (*host_get_handle_size)(PF_Handle);
-  PF_Err (*iterate_origin_non_clip_src)(PF_InData*, A_long, A_long, PF_EffectWorld*,
-                                        const PF_Rect*, const PF_Point*, void*,
-                                        PF_IteratePixel8Func, PF_EffectWorld*);
+  PF_Err (*iterate_origin_non_clip_src)(PF_InData*, A_long, A_long, PF_EffectWorld*, const PF_Rect*,
+                                        const PF_Point*, void*, PF_IteratePixel8Func,
+                                        PF_EffectWorld*);
   PF_Err (*iterate_generic)(A_long iterationsL, void* refconPV, PF_IterateGenericFunc fn_func);
   PF_Err (*host_resize_handle)(A_u_longlong new_sizeL, PF_Handle* handlePH);
   PF_Err (*subpixel_sample16)(PF_ProgPtr, PF_Fixed, PF_Fixed, const PF_SampPB*, PF_Pixel16*);

@@ -34,8 +34,8 @@ PF_Err RouteSuperviseStyle(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef
                         static_cast<const PF_UserChangedParamExtra*>(extra));
 }
 
-PF_Err RouteSmartPreRender(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef**,
-                           PF_LayerDef*, void* extra) {
+PF_Err RouteSmartPreRender(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef**, PF_LayerDef*,
+                           void* extra) {
   return SmartPreRender(in_data, out_data, static_cast<PF_PreRenderExtra*>(extra));
 }
 

@@ -9,8 +9,8 @@ A_Err RequestEffectReference(SuiteHandler& suites, const PF_InData* in_data,
   AEGP_PluginID pluginId = 0;
   if (!ReadPluginId(out_data, &pluginId)) return A_Err_NONE;
   AEGP_EffectRefH effect = nullptr;
-  const A_Err err =
-      suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(pluginId, in_data->effect_ref, &effect);
+  const A_Err err = suites.PFInterfaceSuite1()->AEGP_GetNewEffectForEffect(
+      pluginId, in_data->effect_ref, &effect);
   if (effect != nullptr) {
     try {
       suites.EffectSuite4()->AEGP_DisposeEffect(effect);

@@ -14,7 +14,8 @@ constexpr PrPixelFormat kPremierePixelFormat = 0x61797556;
 // when a suite the registration needs turns out to be missing.
 class NewHandle {
  public:
-  NewHandle(const PF_HandleSuite1* handles, PF_Handle handle) : handles_(handles), handle_(handle) {}
+  NewHandle(const PF_HandleSuite1* handles, PF_Handle handle)
+      : handles_(handles), handle_(handle) {}
   ~NewHandle() {
     if (locked_) handles_->host_unlock_handle(handle_);
     if (!kept_) handles_->host_dispose_handle(handle_);

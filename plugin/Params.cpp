@@ -63,8 +63,8 @@ void KeepOneBoxTicked(PF_ParamDef* params[], PF_ParamIndex k) {
     if (params[i] == nullptr) return;  // nothing to keep consistent
   }
   if (k < kFirstStyleBox || k > kLastStyleBox) return;
-  const bool noneTicked = params[3]->u.bd.value == 0 && params[4]->u.bd.value == 0 &&
-                          params[5]->u.bd.value == 0;
+  const bool noneTicked =
+      params[3]->u.bd.value == 0 && params[4]->u.bd.value == 0 && params[5]->u.bd.value == 0;
   if (noneTicked) {
     SetBox(params[k], 1);  // the only ticked box was unticked: tick it again
     return;

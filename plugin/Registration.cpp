@@ -12,7 +12,7 @@ extern "C" DllExport PF_Err PluginDataEntryFunction(PF_PluginDataPtr inPtr,
                                                     SPBasicSuite*, const char*, const char*) {
   using namespace kelvrix;
   if (inPluginDataCallBackPtr == nullptr) return PF_Err_INVALID_CALLBACK;
-  return inPluginDataCallBackPtr(inPtr, Bytes(kDisplayName), Bytes(kMatchName),
-                                 Bytes(kCategory), Bytes(kEntryPointName), kPluginKind,
-                                 kApiVersionMajor, kApiVersionMinor, kReservedInfo);
+  return inPluginDataCallBackPtr(inPtr, Bytes(kDisplayName), Bytes(kMatchName), Bytes(kCategory),
+                                 Bytes(kEntryPointName), kPluginKind, kApiVersionMajor,
+                                 kApiVersionMinor, kReservedInfo);
 }

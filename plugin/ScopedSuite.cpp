@@ -13,8 +13,7 @@ constexpr char kMissingSuiteMessage[] = "Not able to acquire AEFX Suite.";
     if (in_data->utils != nullptr && in_data->utils->ansi.sprintf != nullptr) {
       PF_SPRINTF(out_data->return_msg, kMissingSuiteMessage);
     } else {
-      std::snprintf(out_data->return_msg, sizeof out_data->return_msg, "%s",
-                    kMissingSuiteMessage);
+      std::snprintf(out_data->return_msg, sizeof out_data->return_msg, "%s", kMissingSuiteMessage);
     }
   }
   throw static_cast<int>(A_Err_MISSING_SUITE);

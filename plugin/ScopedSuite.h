@@ -16,8 +16,7 @@ class ScopedSuite {
  public:
   ScopedSuite(const PF_InData* in_data, const char* name, int32 version,
               PF_OutData* out_data = nullptr)
-      : table_(static_cast<const SuiteType*>(
-            AcquireScopedSuite(in_data, name, version, out_data))),
+      : table_(static_cast<const SuiteType*>(AcquireScopedSuite(in_data, name, version, out_data))),
         basic_(in_data->pica_basicP),
         name_(name),
         version_(version) {}

@@ -131,12 +131,12 @@ void MemoryBlockList::Append(void* block) {
 
 KELVRIX_SCAN_VARIANTS size_t CountDark8(const void* block, size_t samples) {
   return CountDark<uint8_t, uint8_t, 256>(static_cast<const unsigned char*>(block), samples,
-                                         Depth8::IsDark);
+                                          Depth8::IsDark);
 }
 
 KELVRIX_SCAN_VARIANTS size_t CountDark16(const void* block, size_t samples) {
   return CountDark<uint16_t, uint16_t, 128>(static_cast<const unsigned char*>(block), samples,
-                                           Depth16::IsDark);
+                                            Depth16::IsDark);
 }
 
 KELVRIX_SCAN_VARIANTS size_t CountDarkFloat(const void* block, size_t samples) {

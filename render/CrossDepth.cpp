@@ -27,17 +27,29 @@ PF_Err Fill<DepthFloat>(RenderPlan& p, PF_EffectWorld* w, PF_InData* i, PF_OutDa
 template <typename Src, typename Dst>
 typename Dst::Channel Convert(typename Src::Channel s);
 template <>
-A_u_char Convert<Depth16, Depth8>(A_u_short s) { return Convert16To8(s); }
+A_u_char Convert<Depth16, Depth8>(A_u_short s) {
+  return Convert16To8(s);
+}
 template <>
-A_u_char Convert<DepthFloat, Depth8>(float s) { return ConvertFloatTo8(s); }
+A_u_char Convert<DepthFloat, Depth8>(float s) {
+  return ConvertFloatTo8(s);
+}
 template <>
-A_u_short Convert<Depth8, Depth16>(A_u_char s) { return Convert8To16(s); }
+A_u_short Convert<Depth8, Depth16>(A_u_char s) {
+  return Convert8To16(s);
+}
 template <>
-A_u_short Convert<DepthFloat, Depth16>(float s) { return ConvertFloatTo16(s); }
+A_u_short Convert<DepthFloat, Depth16>(float s) {
+  return ConvertFloatTo16(s);
+}
 template <>
-float Convert<Depth8, DepthFloat>(A_u_char s) { return Convert8ToFloat(s); }
+float Convert<Depth8, DepthFloat>(A_u_char s) {
+  return Convert8ToFloat(s);
+}
 template <>
-float Convert<Depth16, DepthFloat>(A_u_short s) { return Convert16ToFloat(s); }
+float Convert<Depth16, DepthFloat>(A_u_short s) {
+  return Convert16ToFloat(s);
+}
 
 template <typename Src, typename Dst>
 PF_Err ConvertRow(void* reference, A_long, A_long y, A_long) {
@@ -45,8 +57,9 @@ PF_Err ConvertRow(void* reference, A_long, A_long y, A_long) {
   const auto* src = reinterpret_cast<const typename Src::Pixel*>(
       reinterpret_cast<const uint8_t*>(plan.convSrc->data) +
       static_cast<ptrdiff_t>(y) * plan.convSrc->rowbytes);
-  auto* dst = reinterpret_cast<typename Dst::Pixel*>(reinterpret_cast<uint8_t*>(plan.convDst->data) +
-                                                     static_cast<ptrdiff_t>(y) * plan.convDst->rowbytes);
+  auto* dst =
+      reinterpret_cast<typename Dst::Pixel*>(reinterpret_cast<uint8_t*>(plan.convDst->data) +
+                                             static_cast<ptrdiff_t>(y) * plan.convDst->rowbytes);
   for (A_long x = 0; x < plan.convDst->width; ++x) {
     dst[x].red = Convert<Src, Dst>(src[x].red);
     dst[x].green = Convert<Src, Dst>(src[x].green);
@@ -120,15 +133,13 @@ PF_Err RenderCrossDepthFloatTo8(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, 
 PF_Err RenderCrossDepth8To16(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
   return RenderCrossDepth<Depth8, Depth16>(p, o, i, d);
 }
-PF_Err RenderCrossDepthFloatTo16(RenderPlan& p, PF_EffectWorld* o, PF_InData* i,
-                                 PF_OutData* d) {
+PF_Err RenderCrossDepthFloatTo16(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
   return RenderCrossDepth<DepthFloat, Depth16>(p, o, i, d);
 }
 PF_Err RenderCrossDepth8ToFloat(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
   return RenderCrossDepth<Depth8, DepthFloat>(p, o, i, d);
 }
-PF_Err RenderCrossDepth16ToFloat(RenderPlan& p, PF_EffectWorld* o, PF_InData* i,
-                                 PF_OutData* d) {
+PF_Err RenderCrossDepth16ToFloat(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
   return RenderCrossDepth<Depth16, DepthFloat>(p, o, i, d);
 }
 

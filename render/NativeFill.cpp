@@ -18,8 +18,7 @@ template <typename Depth>
 PF_Err FindBlock(MemoryBlockList& list, size_t bytes, RenderPlan& plan, PF_InData* in_data,
                  PF_OutData* out_data);
 template <>
-PF_Err FindBlock<Depth8>(MemoryBlockList& l, size_t b, RenderPlan& p, PF_InData* i,
-                         PF_OutData* o) {
+PF_Err FindBlock<Depth8>(MemoryBlockList& l, size_t b, RenderPlan& p, PF_InData* i, PF_OutData* o) {
   return FindMemoryBlock8(l, b, p, i, o);
 }
 template <>
@@ -74,7 +73,7 @@ PF_Err StretchRow(void* reference, A_long, A_long y, A_long) {
   const int32_t last = plan.imageWidth * plan.imageHeight - 1;  // fits: the block is < 2^31 bytes
   const float lastIndex = static_cast<float>(last);
   auto* out = reinterpret_cast<typename Depth::Pixel*>(reinterpret_cast<uint8_t*>(world.data) +
-                                                      static_cast<ptrdiff_t>(y) * world.rowbytes);
+                                                       static_cast<ptrdiff_t>(y) * world.rowbytes);
   const uint8_t* block = plan.block;
   constexpr size_t kMemoryPixelBytes = kChannelsPerMemoryPixel * sizeof(Channel);
   // The memory pixel of each column is worked out for a run of columns at a time, a loop the
@@ -192,7 +191,9 @@ PF_Err FillFromMemoryFloat(RenderPlan& plan, PF_EffectWorld* world, PF_InData* i
   return FillFromMemory<DepthFloat>(plan, world, in_data, out_data);
 }
 
-PF_Err AddNoiseRow8(void* p, A_long t, A_long y, A_long n) { return AddNoiseRow<Depth8>(p, t, y, n); }
+PF_Err AddNoiseRow8(void* p, A_long t, A_long y, A_long n) {
+  return AddNoiseRow<Depth8>(p, t, y, n);
+}
 PF_Err AddNoiseRow16(void* p, A_long t, A_long y, A_long n) {
   return AddNoiseRow<Depth16>(p, t, y, n);
 }

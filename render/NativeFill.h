@@ -28,10 +28,10 @@ PF_Err StretchRow16(void* plan, A_long thread, A_long y, A_long rows);
 PF_Err StretchRowFloat(void* plan, A_long thread, A_long y, A_long rows);
 
 struct MemoryImageSize {
-  bool valid;           // false: the world is empty or the image cannot be addressed
-  int32_t width;        // pixels
-  int32_t height;       // pixels
-  size_t blockBytes;    // width * height * 3 * channelBytes
+  bool valid;         // false: the world is empty or the image cannot be addressed
+  int32_t width;      // pixels
+  int32_t height;     // pixels
+  size_t blockBytes;  // width * height * 3 * channelBytes
 };
 
 // The memory image for a world of worldWidth x worldHeight and the plan's size, in single

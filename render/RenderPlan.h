@@ -35,7 +35,7 @@ struct RenderPlan {
   uint8_t style = kStyleNone;
   PF_EffectWorld* targetWorld = nullptr;
   uint8_t* block = nullptr;
-  int32_t imageWidth = 0;   // memory image, pixels
+  int32_t imageWidth = 0;  // memory image, pixels
   int32_t imageHeight = 0;
   int32_t channelBytes = 0;
   PF_EffectWorld* convDst = nullptr;

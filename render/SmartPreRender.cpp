@@ -23,9 +23,9 @@ struct PlanDeleter {
 // Reads one parameter at the command's time and checks it back in. Returns the host's
 // error; on success *def holds the value.
 PF_Err ReadParam(PF_InData* in_data, PF_ParamIndex index, PF_ParamDef* def) {
-  const PF_Err err = in_data->inter.checkout_param(in_data->effect_ref, index,
-                                                   in_data->current_time, in_data->time_step,
-                                                   in_data->time_scale, def);
+  const PF_Err err =
+      in_data->inter.checkout_param(in_data->effect_ref, index, in_data->current_time,
+                                    in_data->time_step, in_data->time_scale, def);
   if (err == PF_Err_NONE) in_data->inter.checkin_param(in_data->effect_ref, def);
   return err;
 }

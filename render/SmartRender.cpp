@@ -152,8 +152,7 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
     // would have the output written with the wrong pixel size.
     PF_PixelFormat outputFormat = PF_PixelFormat_INVALID;
     if (err == PF_Err_NONE && output != nullptr &&
-        worlds->PF_GetPixelFormat(output, &outputFormat) == PF_Err_NONE &&
-        outputFormat != format) {
+        worlds->PF_GetPixelFormat(output, &outputFormat) == PF_Err_NONE && outputFormat != format) {
       err = PF_Err_BAD_CALLBACK_PARAM;
     }
     // 4.

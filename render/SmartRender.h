@@ -17,7 +17,6 @@ PF_Err RenderFrame(PF_InData* in_data, PF_OutData* out_data, PF_PixelFormat form
 // Per-pixel finishing pass: full alpha (255, 32768, 1.0) into the output pixel only.
 PF_Err SetFullAlpha8(void* refcon, A_long x, A_long y, PF_Pixel8* in, PF_Pixel8* out);
 PF_Err SetFullAlpha16(void* refcon, A_long x, A_long y, PF_Pixel16* in, PF_Pixel16* out);
-PF_Err SetFullAlphaFloat(void* refcon, A_long x, A_long y, PF_PixelFloat* in,
-                         PF_PixelFloat* out);
+PF_Err SetFullAlphaFloat(void* refcon, A_long x, A_long y, PF_PixelFloat* in, PF_PixelFloat* out);
 
 }  // namespace kelvrix

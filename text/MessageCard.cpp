@@ -105,7 +105,8 @@ CardLayout LayoutFor(A_long width, A_long height) {
 PF_Err DrawMessageCard(std::string title, std::string firstHint, std::string secondHint,
                        PF_EffectWorld* source, PF_EffectWorld* output, PF_PixelFormat format,
                        PF_InData* in_data, SuiteHandler& suites) {
-  if (output == nullptr || output->data == nullptr || source == nullptr || source->data == nullptr) {
+  if (output == nullptr || output->data == nullptr || source == nullptr ||
+      source->data == nullptr) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
   const A_long width = output->width;

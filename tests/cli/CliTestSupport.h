@@ -3,6 +3,7 @@
 #pragma once
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -11,8 +12,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace kelvrix::cli::testing {
 
@@ -93,8 +92,8 @@ inline std::string DescribePng(const std::string& path, const ScratchDir& scratc
             "im.load()\n"
             "alpha = im.getchannel('A').getextrema() if 'A' in im.getbands() else (-1, -1)\n"
             "print(im.size[0], im.size[1], im.mode, data[24], data[25], alpha[0], alpha[1])\n");
-  const RunResult r = Run(std::string(KELVRIX_PYTHON) + " " + Quoted(script) + " " + Quoted(path),
-                          scratch);
+  const RunResult r =
+      Run(std::string(KELVRIX_PYTHON) + " " + Quoted(script) + " " + Quoted(path), scratch);
   std::filesystem::remove(script);
   return r.status == 0 ? r.out.substr(0, r.out.find('\n')) : "python failed: " + r.err;
 }

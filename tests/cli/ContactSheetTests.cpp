@@ -1,6 +1,6 @@
-#include "cli/ContactSheet.h"
-
 #include <gtest/gtest.h>
+
+#include "cli/ContactSheet.h"
 
 namespace kelvrix::cli {
 namespace {
@@ -47,8 +47,8 @@ TEST(ContactSheet, EveryCellGetsItsPictureAndALabelOfItsOwn) {
   int previous = 0;
   for (int i = 0; i < 9; ++i) {
     const int top = layout.CellTop(i / 3) + layout.labelHeight;
-    const float* middle = sheet.At(layout.CellLeft(i % 3) + layout.cellWidth / 2,
-                                   top + layout.cellHeight / 2);
+    const float* middle =
+        sheet.At(layout.CellLeft(i % 3) + layout.cellWidth / 2, top + layout.cellHeight / 2);
     EXPECT_FLOAT_EQ(middle[0], static_cast<float>(i) / 10.0f) << "cell " << i;
     const int text = TextPixelsInStrip(sheet, layout, i);
     EXPECT_GT(text, previous) << "label " << i << " should be longer than the one before";

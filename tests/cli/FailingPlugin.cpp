@@ -44,10 +44,10 @@ DllExport PF_Err EffectMain(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data
 
 DllExport PF_Err PluginDataEntryFunction(PF_PluginDataPtr inPtr, PF_PluginDataCB callback,
                                          SPBasicSuite*, const char*, const char*) {
-  return callback(inPtr, reinterpret_cast<const A_u_char*>("failing"),
-                  reinterpret_cast<const A_u_char*>("TEST failing"),
-                  reinterpret_cast<const A_u_char*>("Test"),
-                  reinterpret_cast<const A_u_char*>("EffectMain"), PF_MultiCharCode("eFKT"), 13, 28, 0);
+  return callback(
+      inPtr, reinterpret_cast<const A_u_char*>("failing"),
+      reinterpret_cast<const A_u_char*>("TEST failing"), reinterpret_cast<const A_u_char*>("Test"),
+      reinterpret_cast<const A_u_char*>("EffectMain"), PF_MultiCharCode("eFKT"), 13, 28, 0);
 }
 
 }  // extern "C"

@@ -1,8 +1,8 @@
-#include "cli/FrameCache.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "cli/FrameCache.h"
 
 namespace kelvrix::cli {
 namespace {

@@ -1,15 +1,14 @@
-#include "cli/ImageFiles.h"
-
-#include <gtest/gtest.h>
-
 #include <ImfChannelList.h>
 #include <ImfFrameBuffer.h>
 #include <ImfHeader.h>
 #include <ImfInputFile.h>
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <limits>
 
 #include "cli/CliError.h"
+#include "cli/ImageFiles.h"
 #include "tests/cli/CliTestSupport.h"
 
 namespace kelvrix::cli {
@@ -136,11 +135,12 @@ TEST(ImageFiles, AFailedWriteRemovesItsTemporaryFileAndKeepsTheOldOne) {
 
 TEST(ImageFiles, PngWrittenByPilIsReadAsEightBitRgba) {
   ScratchDir dir;
-  const testing::RunResult r = testing::Run(
-      std::string(KELVRIX_PYTHON) +
-          " -c \"from PIL import Image; im = Image.new('RGB', (3, 2), (255, 0, 51)); "
-          "im.putpixel((2, 1), (0, 102, 255)); im.save('" + (dir / "pil.png") + "')\"",
-      dir);
+  const testing::RunResult r =
+      testing::Run(std::string(KELVRIX_PYTHON) +
+                       " -c \"from PIL import Image; im = Image.new('RGB', (3, 2), (255, 0, 51)); "
+                       "im.putpixel((2, 1), (0, 102, 255)); im.save('" +
+                       (dir / "pil.png") + "')\"",
+                   dir);
   ASSERT_EQ(r.status, 0) << r.err;
   const RgbaImage image = ReadPng(dir / "pil.png");
   ASSERT_EQ(image.width, 3);

@@ -1,11 +1,10 @@
 // kelvrix-render run as a program, with the real plug-in module, on small frames; every file
 // it writes is read back by a reader that is not ours.
-#include <gtest/gtest.h>
-
 #include <ImfChannelList.h>
 #include <ImfFrameBuffer.h>
 #include <ImfHeader.h>
 #include <ImfInputFile.h>
+#include <gtest/gtest.h>
 
 #include "cli/ContactSheet.h"
 #include "cli/ImageFiles.h"
@@ -27,12 +26,15 @@ RunResult Render(const std::string& arguments, const ScratchDir& dir,
   return testing::Run(environment + " " + Quoted(KELVRIX_RENDER_PATH) + " " + arguments, dir);
 }
 
-int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+int Lines(const std::string& text) {
+  return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
 
 std::string LastLine(const std::string& text) {
   const size_t end = text.empty() || text.back() != '\n' ? text.size() : text.size() - 1;
   const size_t start = text.rfind('\n', end == 0 ? 0 : end - 1);
-  return text.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1));
+  return text.substr(start == std::string::npos ? 0 : start + 1,
+                     end - (start == std::string::npos ? 0 : start + 1));
 }
 
 // Frames without memory keep the host's fill pattern (alpha 0xCD) or show the card, so full
@@ -43,9 +45,8 @@ bool AllFramesShowedMemory(const RunResult& r) {
 
 TEST(KelvrixRender, EightBitProjectWritesAnEightBitPngPerFrame) {
   ScratchDir dir;
-  const RunResult r = Render("--frames 2 --size 20:40 --width 64 --height 36 --output " +
-                                 Quoted(dir / "f-##.png"),
-                             dir);
+  const RunResult r = Render(
+      "--frames 2 --size 20:40 --width 64 --height 36 --output " + Quoted(dir / "f-##.png"), dir);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(dir.Files(), (std::vector<std::string>{"f-00.png", "f-01.png"}));
   for (const char* name : {"f-00.png", "f-01.png"}) {
@@ -61,19 +62,21 @@ TEST(KelvrixRender, EightBitProjectWritesAnEightBitPngPerFrame) {
 
 TEST(KelvrixRender, SixteenBitProjectWritesSixteenBitPngs) {
   ScratchDir dir;
-  const RunResult r = Render("--depth 16 --style 16" + kSmall + " --output " + Quoted(dir / "g.png"), dir);
+  const RunResult r =
+      Render("--depth 16 --style 16" + kSmall + " --output " + Quoted(dir / "g.png"), dir);
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string description = DescribePng(dir / "g.png", dir);
   EXPECT_EQ(description.substr(0, 6), "64 36 ") << description;
   EXPECT_NE(description.find(" 16 6 "), std::string::npos) << description;
   if (AllFramesShowedMemory(r)) {
-      EXPECT_NE(description.find(" 255 255"), std::string::npos);
-    }
+    EXPECT_NE(description.find(" 255 255"), std::string::npos);
+  }
 }
 
 TEST(KelvrixRender, ThirtyTwoBitProjectWritesFloatExrByDefaultAndSixteenBitPngOnRequest) {
   ScratchDir dir;
-  const RunResult r = Render("--depth 32 --style 8" + kSmall + " --output " + Quoted(dir / "h-#.exr"), dir);
+  const RunResult r =
+      Render("--depth 32 --style 8" + kSmall + " --output " + Quoted(dir / "h-#.exr"), dir);
   ASSERT_EQ(r.status, 0) << r.err;
   Imf::InputFile file((dir / "h-0.exr").c_str());
   const Imath::Box2i window = file.header().dataWindow();
@@ -101,8 +104,8 @@ TEST(KelvrixRender, ThirtyTwoBitProjectWritesFloatExrByDefaultAndSixteenBitPngOn
 
 TEST(KelvrixRender, ContactSheetHasNineCellsEachWithALabel) {
   ScratchDir dir;
-  const RunResult r =
-      Render("--contact-sheet --width 192 --height 108 --size 20 --output " + Quoted(dir / "s.png"), dir);
+  const RunResult r = Render(
+      "--contact-sheet --width 192 --height 108 --size 20 --output " + Quoted(dir / "s.png"), dir);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(Lines(r.out), 10) << r.out;  // nine cells and the summary
   const ContactSheetLayout layout = ContactSheetLayoutFor(192, 108);
@@ -157,13 +160,15 @@ TEST(KelvrixRender, QuietPrintsNothingAndHelpExplainsTheOptions) {
 
 TEST(KelvrixRender, InputPictureComesFromAPngFile) {
   ScratchDir dir;
-  const RunResult made = testing::Run(std::string(KELVRIX_PYTHON) +
-                                 " -c \"from PIL import Image; Image.new('RGB', (5, 3), (9, 99, "
-                                 "199)).save('" + (dir / "in.png") + "')\"",
-                             dir);
+  const RunResult made =
+      testing::Run(std::string(KELVRIX_PYTHON) +
+                       " -c \"from PIL import Image; Image.new('RGB', (5, 3), (9, 99, "
+                       "199)).save('" +
+                       (dir / "in.png") + "')\"",
+                   dir);
   ASSERT_EQ(made.status, 0) << made.err;
-  const RunResult r =
-      Render("--input " + Quoted(dir / "in.png") + kSmall + " --output " + Quoted(dir / "o.png"), dir);
+  const RunResult r = Render(
+      "--input " + Quoted(dir / "in.png") + kSmall + " --output " + Quoted(dir / "o.png"), dir);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(DescribePng(dir / "o.png", dir).substr(0, 6), "64 36 ");
 }
@@ -195,13 +200,15 @@ TEST(KelvrixRender, BadOptionsGiveOneLineAndStatusTwo) {
 
 TEST(KelvrixRender, UnreadableOrUnsupportedInputGivesStatusThree) {
   ScratchDir dir;
-  ExpectFailure({"--input " + Quoted(dir / "none.png") + kSmall + " --output " + Quoted(dir / "o.png"),
-                 "", 3, "cannot read input " + (dir / "none.png")},
-                dir, {});
+  ExpectFailure(
+      {"--input " + Quoted(dir / "none.png") + kSmall + " --output " + Quoted(dir / "o.png"), "", 3,
+       "cannot read input " + (dir / "none.png")},
+      dir, {});
   testing::WriteFile(dir / "notes.png", "just text");
-  ExpectFailure({"--input " + Quoted(dir / "notes.png") + kSmall + " --output " + Quoted(dir / "o.png"),
-                 "", 3, "not a PNG file"},
-                dir, {"notes.png"});
+  ExpectFailure(
+      {"--input " + Quoted(dir / "notes.png") + kSmall + " --output " + Quoted(dir / "o.png"), "",
+       3, "not a PNG file"},
+      dir, {"notes.png"});
 }
 
 TEST(KelvrixRender, UnwritableOutputGivesStatusFourAndNoFile) {
@@ -218,9 +225,10 @@ TEST(KelvrixRender, UnwritableOutputGivesStatusFourAndNoFile) {
 TEST(KelvrixRender, AModuleThatIsNotAPlugInGivesStatusFiveAndNoFile) {
   ScratchDir dir;
   testing::WriteFile(dir / "fake.so", "not a shared object");
-  ExpectFailure({"--module " + Quoted(dir / "fake.so") + kSmall + " --output " + Quoted(dir / "o.png"),
-                 "", 5, "cannot load plug-in module " + (dir / "fake.so") + ": "},
-                dir, {"fake.so"});
+  ExpectFailure(
+      {"--module " + Quoted(dir / "fake.so") + kSmall + " --output " + Quoted(dir / "o.png"), "", 5,
+       "cannot load plug-in module " + (dir / "fake.so") + ": "},
+      dir, {"fake.so"});
   ExpectFailure({"--module " + Quoted(dir / "absent.so") + " --contact-sheet --output " +
                      Quoted(dir / "s.png"),
                  "", 5, "cannot load plug-in module"},
@@ -235,8 +243,10 @@ TEST(KelvrixRender, ACommandThatFailsStopsWithItsErrorAndLeavesOnlyCompleteFrame
                  "smart render of frame 1 returned error 4 (out of memory): test module gave up"},
                 dir, {"f-0.png"});
   EXPECT_EQ(DescribePng(dir / "f-0.png", dir).rfind("64 36 RGBA 8 6 ", 0), 0u);
-  ExpectFailure({"--module " + Quoted(KELVRIX_FAILING_MODULE_PATH) + " --contact-sheet --width 30 "
-                     "--height 30 --output " + Quoted(dir / "s.png"),
+  ExpectFailure({"--module " + Quoted(KELVRIX_FAILING_MODULE_PATH) +
+                     " --contact-sheet --width 30 "
+                     "--height 30 --output " +
+                     Quoted(dir / "s.png"),
                  "", 6, "smart render of frame 0 returned error 4"},
                 dir, {"f-0.png"});
 }
@@ -245,8 +255,8 @@ TEST(KelvrixRender, TheDefaultModuleIsTheOneBuiltBesideTheProgram) {
   ScratchDir dir;
   const RunResult r = Render("--quiet" + kSmall + " --output " + Quoted(dir / "d.png"), dir);
   EXPECT_EQ(r.status, 0) << r.err;
-  const RunResult explicitModule = Render("--quiet --module " + Quoted(KELVRIX_MODULE_PATH) + kSmall +
-                                              " --output " + Quoted(dir / "e.png"),
+  const RunResult explicitModule = Render("--quiet --module " + Quoted(KELVRIX_MODULE_PATH) +
+                                              kSmall + " --output " + Quoted(dir / "e.png"),
                                           dir);
   EXPECT_EQ(explicitModule.status, 0) << explicitModule.err;
 }

@@ -1,6 +1,6 @@
-#include "cli/RenderOptions.h"
-
 #include <gtest/gtest.h>
+
+#include "cli/RenderOptions.h"
 
 namespace kelvrix::cli {
 namespace {
@@ -33,10 +33,10 @@ TEST(RenderOptions, NoArgumentsGiveOneFullHdFrameOfZestyAtSize150) {
 }
 
 TEST(RenderOptions, EveryValuedOptionIsReadInBothSpellings) {
-  const Parsed p = Parse({"--depth", "16", "--style=32", "--size", "50:400", "--width=64",
-                          "--height", "48", "--frames", "12", "--threads=3", "--input", "in.png",
-                          "--output", "out/f-###.exr", "--module", "m.so", "--cache-mb", "0",
-                          "-q"});
+  const Parsed p = Parse({"--depth",     "16",       "--style=32", "--size",   "50:400",
+                          "--width=64",  "--height", "48",         "--frames", "12",
+                          "--threads=3", "--input",  "in.png",     "--output", "out/f-###.exr",
+                          "--module",    "m.so",     "--cache-mb", "0",        "-q"});
   ASSERT_TRUE(p.ok) << p.error;
   EXPECT_EQ(p.options.projectDepth, 16);
   EXPECT_EQ(p.options.styleDepth, 32);
@@ -85,7 +85,8 @@ TEST(RenderOptions, BadValuesAreRefusedWithTheOptionAndWhatItExpects) {
 TEST(RenderOptions, UnknownOptionsMissingValuesAndFlagsWithValuesAreRefused) {
   EXPECT_EQ(Parse({"--colour"}).error, "unknown option '--colour' (try --help)");
   EXPECT_EQ(Parse({"frame.png"}).error, "unknown option 'frame.png' (try --help)");
-  EXPECT_EQ(Parse({"--frames"}).error, "option --frames needs a value: a whole number from 1 to 1000000");
+  EXPECT_EQ(Parse({"--frames"}).error,
+            "option --frames needs a value: a whole number from 1 to 1000000");
   EXPECT_FALSE(Parse({"--quiet=yes"}).ok);
 }
 

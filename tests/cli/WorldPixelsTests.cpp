@@ -1,11 +1,10 @@
-#include "cli/WorldPixels.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <random>
 #include <vector>
 
+#include "cli/WorldPixels.h"
 #include "host/InputPicture.h"
 #include "host/WorldStore.h"
 

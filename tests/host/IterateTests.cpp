@@ -83,8 +83,7 @@ TEST_F(IterateFixture, AnArmedAbortStopsTheIterationWithTheCancelCode) {
 TEST_F(IterateFixture, InjectedFailuresComeBackFromTheSuite) {
   host.Faults().Fail("iterate16", 1234);
   std::atomic<int> calls{0};
-  EXPECT_EQ(Suite16()->iterate(nullptr, 0, 1, &world, nullptr, &calls, MarkPosition, &world),
-            1234);
+  EXPECT_EQ(Suite16()->iterate(nullptr, 0, 1, &world, nullptr, &calls, MarkPosition, &world), 1234);
   EXPECT_EQ(calls.load(), 0);
 }
 
@@ -93,13 +92,13 @@ TEST_F(IterateFixture, GenericIterationHandsOutEveryIndexOnce) {
   ASSERT_EQ(host.Suites().Acquire(kPFIterate8Suite, 2, &table), kSPNoError);
   auto* suite = static_cast<const PF_Iterate8Suite2*>(table);
   std::vector<std::atomic<int>> seen(500);
-  EXPECT_EQ(suite->iterate_generic(500, &seen,
-                                   [](void* refcon, A_long thread, A_long i, A_long n) -> PF_Err {
-                                     if (n != 500 || thread < 0) return 1;
-                                     (*static_cast<std::vector<std::atomic<int>>*>(refcon))
-                                         [static_cast<size_t>(i)]++;
-                                     return PF_Err_NONE;
-                                   }),
+  EXPECT_EQ(suite->iterate_generic(
+                500, &seen,
+                [](void* refcon, A_long thread, A_long i, A_long n) -> PF_Err {
+                  if (n != 500 || thread < 0) return 1;
+                  (*static_cast<std::vector<std::atomic<int>>*>(refcon))[static_cast<size_t>(i)]++;
+                  return PF_Err_NONE;
+                }),
             PF_Err_NONE);
   for (auto& n : seen) EXPECT_EQ(n.load(), 1);
   host.Suites().Release(kPFIterate8Suite, 2);

@@ -89,6 +89,10 @@ TEST(WorkerPool, ServesRunsFromSeveralThreadsAtOnce) {
 
 TEST(WorkerPool, NothingToDoReturnsAtOnce) {
   WorkerPool pool(2);
-  EXPECT_EQ(pool.Run(0, [](A_long, A_long) { return PF_Err_NONE; }, kNeverStop, 1), 0);
-  EXPECT_EQ(pool.Run(-5, [](A_long, A_long) { return PF_Err_NONE; }, kNeverStop, 1), 0);
+  EXPECT_EQ(pool.Run(
+                0, [](A_long, A_long) { return PF_Err_NONE; }, kNeverStop, 1),
+            0);
+  EXPECT_EQ(pool.Run(
+                -5, [](A_long, A_long) { return PF_Err_NONE; }, kNeverStop, 1),
+            0);
 }

@@ -29,7 +29,8 @@ struct CallLabel {
 PF_Err WriteLabel(PF_InData*, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void* extra) {
   const std::string& text = static_cast<CallLabel*>(extra)->text;
   for (size_t i = 0; i < text.size(); i += 3) {
-    std::cout.write(text.data() + i, static_cast<std::streamsize>(std::min<size_t>(3, text.size() - i)));
+    std::cout.write(text.data() + i,
+                    static_cast<std::streamsize>(std::min<size_t>(3, text.size() - i)));
   }
   return PF_Err_NONE;
 }

@@ -64,11 +64,11 @@ TEST_F(Dispatch, AboutWritesTheTextByteForByte) {
 TEST_F(Dispatch, AThrownIntegerBecomesTheResultAndCoutIsRestored) {
   std::stringbuf earlier;
   std::streambuf* original = std::cout.rdbuf(&earlier);
-  const PF_Err err = Run([](PF_InData*, PF_OutData* out, PF_ParamDef**, PF_LayerDef*,
-                            void*) -> PF_Err {
-    out->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
-    throw static_cast<int>(PF_Err_BAD_CALLBACK_PARAM);
-  });
+  const PF_Err err =
+      Run([](PF_InData*, PF_OutData* out, PF_ParamDef**, PF_LayerDef*, void*) -> PF_Err {
+        out->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
+        throw static_cast<int>(PF_Err_BAD_CALLBACK_PARAM);
+      });
   std::cout << "after";
   std::cout.rdbuf(original);
   EXPECT_EQ(err, PF_Err_BAD_CALLBACK_PARAM);
@@ -107,10 +107,9 @@ TEST_F(Dispatch, NoExceptionOfAnyTypeLeavesTheEntryPoint) {
               throw 7L;  // a long is not the integer the handlers throw
             }),
             PF_Err_INTERNAL_STRUCT_DAMAGED);
-  EXPECT_EQ(Run([](PF_InData*, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void*) -> PF_Err {
-              throw -3;
-            }),
-            -3);
+  EXPECT_EQ(
+      Run([](PF_InData*, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void*) -> PF_Err { throw -3; }),
+      -3);
   EXPECT_EQ(MessageTexts().size(), 4u);
 }
 
@@ -124,8 +123,7 @@ TEST_F(Dispatch, AReturnedErrorPassesThroughUnchanged) {
 TEST_F(Dispatch, RoutedCommandsWithoutRecordsAreRefusedNotDereferenced) {
   EXPECT_EQ(EffectMain(PF_Cmd_ABOUT, nullptr, nullptr, nullptr, nullptr, nullptr),
             PF_Err_BAD_CALLBACK_PARAM);
-  EXPECT_EQ(EffectMain(PF_Cmd_GLOBAL_SETUP, &records_.in_data, nullptr, nullptr, nullptr,
-                       nullptr),
+  EXPECT_EQ(EffectMain(PF_Cmd_GLOBAL_SETUP, &records_.in_data, nullptr, nullptr, nullptr, nullptr),
             PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_EQ(EffectMain(PF_Cmd_GLOBAL_SETDOWN, nullptr, nullptr, nullptr, nullptr, nullptr),
             PF_Err_NONE);

@@ -30,6 +30,5 @@ TEST(Registration, ReturnsExactlyWhatTheCallbackReturned) {
 }
 
 TEST(Registration, RefusesAMissingCallback) {
-  EXPECT_EQ(PluginDataEntryFunction(nullptr, nullptr, nullptr, "x", "1"),
-            PF_Err_INVALID_CALLBACK);
+  EXPECT_EQ(PluginDataEntryFunction(nullptr, nullptr, nullptr, "x", "1"), PF_Err_INVALID_CALLBACK);
 }

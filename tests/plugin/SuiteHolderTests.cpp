@@ -89,14 +89,13 @@ TEST(SuiteHandler, EverySlotNamesASuiteTheHostCouldServe) {
   EXPECT_TRUE(pairs.insert({Name, Version}).second) << Name << " " << Version;
 #include "plugin/SuiteSlots.def"
   EXPECT_EQ(pairs.size(), 135u);
-  for (const auto& used : std::set<std::pair<std::string, int>>{
-           {"PF Handle Suite", 2},
-           {"AEGP Utility Suite", 7},
-           {"AEGP PF Interface Suite", 1},
-           {"AEGP Effect Suite", 4},
-           {"PF Iterate8 Suite", 1},
-           {"PF iterate16 Suite", 1},
-           {"PF iterateFloat Suite", 1}}) {
+  for (const auto& used : std::set<std::pair<std::string, int>>{{"PF Handle Suite", 2},
+                                                                {"AEGP Utility Suite", 7},
+                                                                {"AEGP PF Interface Suite", 1},
+                                                                {"AEGP Effect Suite", 4},
+                                                                {"PF Iterate8 Suite", 1},
+                                                                {"PF iterate16 Suite", 1},
+                                                                {"PF iterateFloat Suite", 1}}) {
     EXPECT_EQ(pairs.count(used), 1u) << used.first;
   }
 }

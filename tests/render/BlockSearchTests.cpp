@@ -29,13 +29,11 @@ class Search : public ::testing::Test {
   void TearDown() override { SetSearchTimeLimitForTesting(-1); }
 
   // Runs one search as a command would; the list keeps the blocks for inspection.
-  PF_Err Run(PF_Err (*find)(MemoryBlockList&, size_t, RenderPlan&, const PF_InData*,
-                            PF_OutData*),
+  PF_Err Run(PF_Err (*find)(MemoryBlockList&, size_t, RenderPlan&, const PF_InData*, PF_OutData*),
              size_t bytes) {
     plan_.noBlockFound = false;
-    return host_.WithinCommand([&](PF_InData* in, PF_OutData* out) {
-      return find(list_, bytes, plan_, in, out);
-    });
+    return host_.WithinCommand(
+        [&](PF_InData* in, PF_OutData* out) { return find(list_, bytes, plan_, in, out); });
   }
 
   SimHost host_{kelvrix::testing::LinkedPlugin()};
@@ -47,7 +45,7 @@ class Search : public ::testing::Test {
 
 TEST_F(Search, SixtyPercentDarkIsRejectedAndLessIsAccepted) {
   BlockFeeder feeder;
-  feeder.Queue(Bytes<uint8_t>({0, 0, 0, 0, 0, 0, 200, 200, 200, 200}));  // 6 of 10 dark
+  feeder.Queue(Bytes<uint8_t>({0, 0, 0, 0, 0, 0, 200, 200, 200, 200}));    // 6 of 10 dark
   feeder.Queue(Bytes<uint8_t>({0, 0, 0, 0, 0, 200, 200, 200, 200, 200}));  // 5 of 10
   EXPECT_EQ(Run(FindMemoryBlock8, 10), PF_Err_NONE);
   EXPECT_FALSE(plan_.noBlockFound);

@@ -6,9 +6,9 @@
 #include <limits>
 
 #include "render/BlockSearch.h"
+#include "resources/font/EmbeddedFont.h"
 #include "tests/support/BlockFeeder.h"
 #include "tests/support/LinkedPlugin.h"
-#include "resources/font/EmbeddedFont.h"
 #include "text/Base64.h"
 #include "text/MessageCard.h"
 
@@ -46,12 +46,13 @@ class Card : public ::testing::Test {
     ASSERT_EQ(host_.Worlds().Create(shape, &output_), PF_Err_NONE);
     ASSERT_EQ(host_.WithinCommand([&](PF_InData* in, PF_OutData*) {
       SuiteHandler suites(in->pica_basicP);
-      return DrawMessageCard("Couldn't find a large enough block of memory, try reducing the Size "
-                             "parameter.",
-                             "Purging your cache to re-render this frame may help.",
-                             "Restarting AE can also also help - every AE session brings "
-                             "different data in memory.",
-                             &input_, &output_, PF_PixelFormat_ARGB32, in, suites);
+      return DrawMessageCard(
+          "Couldn't find a large enough block of memory, try reducing the Size "
+          "parameter.",
+          "Purging your cache to re-render this frame may help.",
+          "Restarting AE can also also help - every AE session brings "
+          "different data in memory.",
+          &input_, &output_, PF_PixelFormat_ARGB32, in, suites);
     }),
               PF_Err_NONE);
   }
@@ -76,8 +77,8 @@ class Card : public ::testing::Test {
   // The capital that starts a line ('C', 'P' or 'R'), found near the left edge around where
   // the line's baseline is expected; returns its ink.
   Ink FirstCapital(double size, double baseline) {
-    return InkIn(static_cast<A_long>(baseline - 1.2 * size), static_cast<A_long>(baseline + 2),
-                 12, static_cast<A_long>(12 + 0.55 * size));
+    return InkIn(static_cast<A_long>(baseline - 1.2 * size), static_cast<A_long>(baseline + 2), 12,
+                 static_cast<A_long>(12 + 0.55 * size));
   }
   void ExpectLine(double size, double baseline, const char* what) {
     const Ink ink = FirstCapital(size, baseline);
@@ -316,13 +317,13 @@ TEST_P(CardFrames, AnAbortedSearchShowsTheCardAndReturnsTheAbortCode) {
   EXPECT_TRUE(host.Suites().Unbalanced().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Depths, CardFrames,
-    ::testing::Values(std::make_pair(PF_PixelFormat_ARGB32, 1),
-                      std::make_pair(PF_PixelFormat_ARGB64, 2),
-                      std::make_pair(PF_PixelFormat_ARGB128, 3),
-                      std::make_pair(PF_PixelFormat_ARGB32, 3),   // cross-depth
-                      std::make_pair(PF_PixelFormat_ARGB128, 1)));  // cross-depth
+INSTANTIATE_TEST_SUITE_P(Depths, CardFrames,
+                         ::testing::Values(std::make_pair(PF_PixelFormat_ARGB32, 1),
+                                           std::make_pair(PF_PixelFormat_ARGB64, 2),
+                                           std::make_pair(PF_PixelFormat_ARGB128, 3),
+                                           std::make_pair(PF_PixelFormat_ARGB32, 3),  // cross-depth
+                                           std::make_pair(PF_PixelFormat_ARGB128,
+                                                          1)));  // cross-depth
 
 TEST(CardFrame, AMissingVersionOneIterateSuiteGives516WithEverythingReleased) {
   SetSearchTimeLimitForTesting(20);
@@ -357,8 +358,8 @@ TEST(CardFrame, AnInputSmallerThanTheOutputIsNeverReadOutOfRange) {
   small.fillByte = 200;
   ASSERT_EQ(host.Worlds().Create(small, &frame->input), PF_Err_NONE);
   EXPECT_EQ(host.Render(*frame), PF_Err_NONE);
-  EXPECT_EQ(PixelAt<PF_Pixel8>(frame->output, 90, 45)->blue, 100);    // the input, dimmed
-  EXPECT_EQ(PixelAt<PF_Pixel8>(frame->output, 300, 170)->blue, 0);    // beyond it: black
+  EXPECT_EQ(PixelAt<PF_Pixel8>(frame->output, 90, 45)->blue, 100);  // the input, dimmed
+  EXPECT_EQ(PixelAt<PF_Pixel8>(frame->output, 300, 170)->blue, 0);  // beyond it: black
   EXPECT_EQ(PixelAt<PF_Pixel8>(frame->output, 300, 170)->alpha, 0);
   SetSearchTimeLimitForTesting(-1);
 }

@@ -46,13 +46,11 @@ class Fill : public ::testing::Test {
     shape.rowPaddingBytes = padding;
     ASSERT_EQ(host_.Worlds().Create(shape, &world_), PF_Err_NONE);
   }
-  PF_Err Run(PF_Err (*fill)(RenderPlan&, PF_EffectWorld*, PF_InData*, PF_OutData*),
-             int32_t size) {
+  PF_Err Run(PF_Err (*fill)(RenderPlan&, PF_EffectWorld*, PF_InData*, PF_OutData*), int32_t size) {
     plan_.size = size;
     plan_.noBlockFound = false;
-    return host_.WithinCommand([&](PF_InData* in, PF_OutData* out) {
-      return fill(plan_, &world_, in, out);
-    });
+    return host_.WithinCommand(
+        [&](PF_InData* in, PF_OutData* out) { return fill(plan_, &world_, in, out); });
   }
 
   SimHost host_{kelvrix::testing::LinkedPlugin()};
@@ -91,16 +89,26 @@ TEST(ImageSize, WorldsWithoutAnAddressableImageAreRefused) {
 
 TEST(Noise, RoundingTakesHalvesAwayFromZero) {
   // Explicit values: some C libraries' lround gets the largest double below 0.5 wrong.
-  const std::pair<double, long> cases[] = {
-      {0.5, 1},        {-0.5, -1},      {1.5, 2},          {-1.5, -2},
-      {2.5, 3},        {0.4, 0},        {0.6, 1},          {-0.6, -1},
-      {0.0, 0},        {-0.0, 0},       {32767.5, 32768},  {-150.5, -151},
-      {65535.49, 65535}, {0.49999999999999994, 0}, {-0.49999999999999994, 0},
-      {1e9 + 0.5, 1000000001}};
+  const std::pair<double, long> cases[] = {{0.5, 1},
+                                           {-0.5, -1},
+                                           {1.5, 2},
+                                           {-1.5, -2},
+                                           {2.5, 3},
+                                           {0.4, 0},
+                                           {0.6, 1},
+                                           {-0.6, -1},
+                                           {0.0, 0},
+                                           {-0.0, 0},
+                                           {32767.5, 32768},
+                                           {-150.5, -151},
+                                           {65535.49, 65535},
+                                           {0.49999999999999994, 0},
+                                           {-0.49999999999999994, 0},
+                                           {1e9 + 0.5, 1000000001}};
   for (const auto& [v, rounded] : cases) EXPECT_EQ(RoundHalfAway(v), rounded) << v;
-  const std::pair<float, int32_t> singles[] = {{0.5f, 1},          {-0.5f, -1},  {127.5f, 128},
-                                               {0.49999997f, 0},   {254.99f, 255}, {2.5f, 3},
-                                               {32767.5f, 32768},  {-2.5f, -3}};
+  const std::pair<float, int32_t> singles[] = {{0.5f, 1},         {-0.5f, -1},    {127.5f, 128},
+                                               {0.49999997f, 0},  {254.99f, 255}, {2.5f, 3},
+                                               {32767.5f, 32768}, {-2.5f, -3}};
   for (const auto& [v, rounded] : singles) EXPECT_EQ(RoundHalfAway(v), rounded) << v;
 }
 
@@ -269,13 +277,13 @@ TEST_F(Fill, AMissingIterateSuiteEndsWith13AndTheMessage) {
   BlockFeeder feeder;
   feeder.Queue(std::vector<uint8_t>{100});
   EXPECT_EQ(host_.WithinCommand([&](PF_InData* in, PF_OutData* out) -> PF_Err {
-              plan_.size = 20;
-              try {
-                return FillFromMemory8(plan_, &world_, in, out);
-              } catch (int err) {
-                return err;
-              }
-            }),
+    plan_.size = 20;
+    try {
+      return FillFromMemory8(plan_, &world_, in, out);
+    } catch (int err) {
+      return err;
+    }
+  }),
             A_Err_MISSING_SUITE);
   EXPECT_STREQ(host_.LastOutData().return_msg, "Not able to acquire AEFX Suite.");
 }

@@ -150,9 +150,9 @@ TEST_F(PreRender, EveryHostErrorStillHandsThePlanOverForFreeing) {
     const char* function;
     int after;
   };
-  for (Case c : {Case{"AEGP_GetNewEffectForEffect", 0}, Case{"checkout_param", 0},
-                 Case{"checkout_param", 1}, Case{"checkout_param", 2}, Case{"checkout_param", 3},
-                 Case{"checkout_layer", 0}}) {
+  for (Case c :
+       {Case{"AEGP_GetNewEffectForEffect", 0}, Case{"checkout_param", 0}, Case{"checkout_param", 1},
+        Case{"checkout_param", 2}, Case{"checkout_param", 3}, Case{"checkout_layer", 0}}) {
     SCOPED_TRACE(std::string(c.function) + " after " + std::to_string(c.after));
     host_.Faults().Fail(c.function, 1234, c.after, 1);
     auto frame = host_.NewFrame();

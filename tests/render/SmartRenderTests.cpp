@@ -120,8 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RenderCase{PF_PixelFormat_ARGB32, 1}, RenderCase{PF_PixelFormat_ARGB32, 2},
                       RenderCase{PF_PixelFormat_ARGB32, 3}, RenderCase{PF_PixelFormat_ARGB64, 1},
                       RenderCase{PF_PixelFormat_ARGB64, 2}, RenderCase{PF_PixelFormat_ARGB64, 3},
-                      RenderCase{PF_PixelFormat_ARGB128, 1},
-                      RenderCase{PF_PixelFormat_ARGB128, 2},
+                      RenderCase{PF_PixelFormat_ARGB128, 1}, RenderCase{PF_PixelFormat_ARGB128, 2},
                       RenderCase{PF_PixelFormat_ARGB128, 3}));
 
 class Render : public ::testing::Test {
