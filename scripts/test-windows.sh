@@ -18,6 +18,16 @@ echo "built $dir/plugin/kelvrix.aex ($(stat -c %s "$dir/plugin/kelvrix.aex") byt
 step "Windows tests under Wine"
 ctest --test-dir "$dir" --output-on-failure -j "$jobs" -LE pe
 
+step "kelvrix-render.exe renders through kelvrix.aex under Wine"
+frames=$dir/wine-frames
+rm -rf "$frames" && mkdir -p "$frames"
+for depth in 8 16; do
+  wine "$dir/cli/kelvrix-render.exe" --module "$dir/plugin/kelvrix.aex" --depth "$depth" \
+    --style 32 --width 160 --height 90 --frames 3 --quiet \
+    --output "$frames/depth$depth-#.png" </dev/null
+  /usr/bin/python3 tests/pe/check_rendered.py 160 90 "$depth" "$frames"/depth"$depth"-*.png
+done
+
 step "kelvrix.aex read by python3-pefile"
 /usr/bin/python3 tests/pe/check_aex.py "$dir/plugin/kelvrix.aex"
 

@@ -18,6 +18,6 @@ cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmak
 # ctest they would inherit its output pipe and keep it open long after the program has ended.
 # Here they get /dev/null, and the persistent server keeps them for every later run.
 mkdir -p "$WINEPREFIX"
-wineserver -p </dev/null >/dev/null 2>&1
+wineserver -p </dev/null >/dev/null 2>&1 || true  # already running is fine
 trap 'wineserver -k 2>/dev/null || true' EXIT
 wineboot -i </dev/null >/dev/null 2>&1

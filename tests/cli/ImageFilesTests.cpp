@@ -9,6 +9,7 @@
 
 #include "cli/CliError.h"
 #include "cli/ImageFiles.h"
+#include "cli/PngStoredWriter.h"
 #include "tests/cli/CliTestSupport.h"
 
 namespace kelvrix::cli {
@@ -59,6 +60,34 @@ TEST(ImageFiles, SixteenBitPngReadsBackWithItsSizeDepthAndAlpha) {
   EXPECT_TRUE(description.find(" 127 127") != std::string::npos ||
               description.find(" 128 128") != std::string::npos)
       << description;
+}
+
+TEST(ImageFiles, TheLibraryFreeWriterMakesPngsThatLibpngReadsBackExactly) {
+  ScratchDir dir;
+  // Wider than one stored block (65535 bytes) so the stream spans several.
+  const int width = 300, height = 70;
+  std::vector<uint8_t> bytes(static_cast<size_t>(width) * 4 * height);
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 13);
+  std::vector<uint8_t*> rows;
+  for (int y = 0; y < height; ++y)
+    rows.push_back(bytes.data() + static_cast<size_t>(y) * width * 4);
+  std::FILE* file = std::fopen((dir / "plain.png").c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  std::string failure;
+  ASSERT_TRUE(EncodePngStored(file, rows.data(), width, height, 8, &failure)) << failure;
+  std::fclose(file);
+  const RgbaImage back = ReadPng(dir / "plain.png");
+  ASSERT_EQ(back.width, width);
+  ASSERT_EQ(back.height, height);
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    ASSERT_EQ(std::lround(back.pixels[i] * 255.0f), bytes[i]) << i;
+  }
+
+  std::FILE* deep = std::fopen((dir / "deep.png").c_str(), "wb");
+  ASSERT_NE(deep, nullptr);
+  ASSERT_TRUE(EncodePngStored(deep, rows.data(), width / 2, height, 16, &failure)) << failure;
+  std::fclose(deep);
+  EXPECT_EQ(DescribePng(dir / "deep.png", dir).substr(0, 13), "150 70 RGBA 1");
 }
 
 TEST(ImageFiles, PngValuesOutsideTheRangeAreClampedAndNanIsBlack) {
