@@ -34,7 +34,7 @@ TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 step "Windows: kelvrix.aex with MinGW-w64, its tests under Wine, the PE checks, the package"
 bash scripts/test-windows.sh
 
-step "fuzzing the text engine's parsers (${KELVRIX_FUZZ_SECONDS:-45} s per target)"
-bash scripts/fuzz-text.sh "${KELVRIX_FUZZ_SECONDS:-45}" build/ci-fuzz
+step "fuzzing the text engine's parsers (${KELVRIX_FUZZ_SECONDS:-60} s per target)"
+bash scripts/fuzz-text.sh "${KELVRIX_FUZZ_SECONDS:-60}" build/ci-fuzz
 
 step "all test runs passed"
