@@ -57,21 +57,6 @@ inline __attribute__((always_inline)) size_t CountDark(const unsigned char* byte
 }
 
 template <typename Depth>
-size_t CountDarkOf(const void* block, size_t samples);
-template <>
-size_t CountDarkOf<Depth8>(const void* block, size_t samples) {
-  return CountDark8(block, samples);
-}
-template <>
-size_t CountDarkOf<Depth16>(const void* block, size_t samples) {
-  return CountDark16(block, samples);
-}
-template <>
-size_t CountDarkOf<DepthFloat>(const void* block, size_t samples) {
-  return CountDarkFloat(block, samples);
-}
-
-template <typename Depth>
 PF_Err FindMemoryBlock(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
                        const PF_InData* in_data, PF_OutData* out_data) {
   using Clock = std::chrono::steady_clock;
@@ -90,7 +75,7 @@ PF_Err FindMemoryBlock(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
       plan.noBlockFound = true;
       return abort;
     }
-    const size_t dark = CountDarkOf<Depth>(block, samples);
+    const size_t dark = Depth::kCountDark(block, samples);
     // Exactly 60 % dark is rejected; an empty block (0 of 0) is never accepted.
     if (static_cast<double>(dark) < 0.6 * static_cast<double>(samples)) return PF_Err_NONE;
     const auto elapsed =

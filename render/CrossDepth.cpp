@@ -9,21 +9,6 @@
 namespace kelvrix {
 namespace {
 
-template <typename Depth>
-PF_Err Fill(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_data, PF_OutData* out_data);
-template <>
-PF_Err Fill<Depth8>(RenderPlan& p, PF_EffectWorld* w, PF_InData* i, PF_OutData* o) {
-  return FillFromMemory8(p, w, i, o);
-}
-template <>
-PF_Err Fill<Depth16>(RenderPlan& p, PF_EffectWorld* w, PF_InData* i, PF_OutData* o) {
-  return FillFromMemory16(p, w, i, o);
-}
-template <>
-PF_Err Fill<DepthFloat>(RenderPlan& p, PF_EffectWorld* w, PF_InData* i, PF_OutData* o) {
-  return FillFromMemoryFloat(p, w, i, o);
-}
-
 template <typename Src, typename Dst>
 typename Dst::Channel Convert(typename Src::Channel s);
 template <>
@@ -107,7 +92,7 @@ PF_Err RenderCrossDepth(RenderPlan& plan, PF_EffectWorld* output, PF_InData* in_
     return made;
   }
   PF_EffectWorld* source = temporary.World();
-  const PF_Err r = Fill<Src>(plan, source, in_data, out_data);
+  const PF_Err r = Src::kFill(plan, source, in_data, out_data);
   if (plan.noBlockFound) return r;
   if (source->rowbytes / Src::kPixelBytes < output->width || source->height < output->height) {
     return r != PF_Err_NONE ? r : PF_Err_BAD_CALLBACK_PARAM;  // the host's world is too small

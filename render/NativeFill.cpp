@@ -14,24 +14,6 @@ namespace {
 
 constexpr int32_t kChannelsPerMemoryPixel = 3;  // red, green, blue; memory has no alpha
 
-template <typename Depth>
-PF_Err FindBlock(MemoryBlockList& list, size_t bytes, RenderPlan& plan, PF_InData* in_data,
-                 PF_OutData* out_data);
-template <>
-PF_Err FindBlock<Depth8>(MemoryBlockList& l, size_t b, RenderPlan& p, PF_InData* i, PF_OutData* o) {
-  return FindMemoryBlock8(l, b, p, i, o);
-}
-template <>
-PF_Err FindBlock<Depth16>(MemoryBlockList& l, size_t b, RenderPlan& p, PF_InData* i,
-                          PF_OutData* o) {
-  return FindMemoryBlock16(l, b, p, i, o);
-}
-template <>
-PF_Err FindBlock<DepthFloat>(MemoryBlockList& l, size_t b, RenderPlan& p, PF_InData* i,
-                             PF_OutData* o) {
-  return FindMemoryBlockFloat(l, b, p, i, o);
-}
-
 uint32_t RowSeed(uint32_t base, A_long y) {
   // Distinct, well-mixed seeds for neighbouring rows (a 32-bit finaliser).
   uint32_t h = base ^ (static_cast<uint32_t>(y) * 0x9E3779B9u);
@@ -137,7 +119,7 @@ PF_Err FillFromMemory(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_dat
   plan.targetWorld = world;
   // 5-7. A block of exactly the image's size; the list frees every block on the way out.
   MemoryBlockList blocks;
-  PF_Err err = FindBlock<Depth>(blocks, image.blockBytes, plan, in_data, out_data);
+  PF_Err err = Depth::kFindBlock(blocks, image.blockBytes, plan, in_data, out_data);
   plan.block = static_cast<uint8_t*>(blocks.Last());
   // 8.
   if (plan.noBlockFound || err != PF_Err_NONE) return err;
