@@ -255,17 +255,11 @@ class CardFrames : public ::testing::TestWithParam<std::pair<PF_PixelFormat, int
 };
 
 void Instance(SimHost& host, int style) {
-  ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
-  ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
-  for (int box = 3; box <= 5; ++box) host.Params()[box].u.bd.value = box - 2 == style ? 1 : 0;
+  ASSERT_TRUE(kelvrix::testing::SetUpInstance(host, style));
 }
 
 HostOptions Small(PF_PixelFormat format) {
-  HostOptions options;
-  options.width = 320;
-  options.height = 180;
-  options.format = format;
-  return options;
+  return kelvrix::testing::SmallProject(format, 320, 180);
 }
 
 // Pixels of the title band (rows 10 to 30) that are clearly brighter than the dimmed input:

@@ -20,12 +20,7 @@ using kelvrix::testing::LinkedPlugin;
 namespace {
 
 HostOptions Project(PF_PixelFormat format, A_long padding = 0) {
-  HostOptions options;
-  options.width = 160;
-  options.height = 90;
-  options.format = format;
-  options.rowPaddingBytes = padding;
-  return options;
+  return kelvrix::testing::SmallProject(format, 160, 90, padding);
 }
 
 struct RenderCase {
@@ -40,9 +35,7 @@ class Frames : public ::testing::TestWithParam<RenderCase> {
 };
 
 void PrepareInstance(SimHost& host, int style) {
-  ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
-  ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
-  for (int box = 3; box <= 5; ++box) host.Params()[box].u.bd.value = box - 2 == style ? 1 : 0;
+  ASSERT_TRUE(kelvrix::testing::SetUpInstance(host, style));
 }
 
 // Red, green, blue and alpha of a pixel as fractions of the depth's white.
