@@ -146,4 +146,6 @@ TEST_F(Search, AHugeSizeFailsToAllocateRatherThanCrash) {
   EXPECT_TRUE(plan_.noBlockFound);
   ASSERT_EQ(list_.Count(), 1u);
   EXPECT_EQ(list_.Last(), nullptr);
+  EXPECT_STREQ(host_.LastOutData().return_msg,
+               "kelvrix failed to allocate a block of memory. Please report this on skarnhold.");
 }

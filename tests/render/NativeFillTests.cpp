@@ -69,8 +69,8 @@ TEST(ImageSize, MatchesTheWorkedExamples) {
   };
   for (Case c : {Case{150, 1920, 1080, 1, 201, 113, 68139}, Case{75, 1920, 1080, 2, 102, 57, 34884},
                  Case{37, 1920, 1080, 4, 50, 28, 16800}, Case{150, 1000, 1000, 1, 150, 150, 67500},
-                 Case{1, 1920, 1080, 1, 2, 1, 6}, Case{0, 1920, 1080, 1, 0, 0, 0},
-                 Case{1000, 30000, 4, 1, 90000, 12, 3240000}}) {
+                 Case{1, 1920, 1080, 1, 2, 1, 6}, Case{1, 1000, 1000, 1, 1, 1, 3},
+                 Case{0, 1920, 1080, 1, 0, 0, 0}, Case{1000, 30000, 4, 1, 90000, 12, 3240000}}) {
     const MemoryImageSize image = ImageSizeFor(c.size, c.w, c.h, c.bytesPerChannel);
     EXPECT_TRUE(image.valid);
     EXPECT_EQ(image.width, c.width) << c.size << " on " << c.w << "x" << c.h;
