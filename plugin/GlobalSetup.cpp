@@ -7,8 +7,9 @@
 namespace kelvrix {
 namespace {
 
-// Premiere Pro's packed VUYA format: bytes 0x56 0x55 0x79 0x61 in memory.
-constexpr PrPixelFormat kPremierePixelFormat = 0x61797556;
+// The pixel format Premiere Pro is told the effect takes: bytes 0x56 0x55 0x79 0x61 ("VUya")
+// in memory.
+constexpr PrPixelFormat kPremierePixelFormat = 0x61795556;
 
 // The new global data handle: unlocked and, unless kept, disposed on every way out, also
 // when a suite the registration needs turns out to be missing.
@@ -59,9 +60,9 @@ PF_Err CreateGlobalData(PF_InData* in_data, PF_OutData* out_data, SuiteHandler& 
   return PF_Err_NONE;
 }
 
-void DeclarePremierePixelFormat(PF_InData* in_data) {
+void DeclarePremierePixelFormat(PF_InData* in_data, PF_OutData* out_data) {
   ScopedSuite<PF_PixelFormatSuite1> formats(in_data, kPFPixelFormatSuite,
-                                            kPFPixelFormatSuiteVersion1);
+                                            kPFPixelFormatSuiteVersion1, out_data);
   formats->ClearSupportedPixelFormats(in_data->effect_ref);
   formats->AddSupportedPixelFormat(in_data->effect_ref, kPremierePixelFormat);
 }
@@ -75,7 +76,7 @@ PF_Err GlobalSetup(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef**, PF_L
 
   SuiteHandler suites(in_data->pica_basicP);
   const PF_Err err = CreateGlobalData(in_data, out_data, suites);
-  if (in_data->appl_id == kAppIdPremierePro) DeclarePremierePixelFormat(in_data);
+  if (in_data->appl_id == kAppIdPremierePro) DeclarePremierePixelFormat(in_data, out_data);
   return err;
 }
 

@@ -5,6 +5,7 @@
 #include "plugin/ScopedSuite.h"
 #include "render/NativeFill.h"
 #include "render/PixelTraits.h"
+#include "render/WorldCheck.h"
 
 namespace kelvrix {
 namespace {
@@ -83,9 +84,13 @@ class TemporaryWorld {
 template <typename Src, typename Dst>
 PF_Err RenderCrossDepth(RenderPlan& plan, PF_EffectWorld* output, PF_InData* in_data,
                         PF_OutData* out_data) {
-  if (output == nullptr || output->data == nullptr ||
-      output->rowbytes / Dst::kPixelBytes < output->width) {
-    return PF_Err_BAD_CALLBACK_PARAM;
+  switch (CheckWorld(output, Dst::kPixelBytes)) {
+    case WorldUse::kUnusable:
+      return PF_Err_BAD_CALLBACK_PARAM;
+    case WorldUse::kNothingToPaint:
+      return PF_Err_NONE;
+    case WorldUse::kPaint:
+      break;
   }
   TemporaryWorld temporary(in_data, out_data);
   if (const PF_Err made = temporary.Make(output->width, output->height, Src::kFormat)) {

@@ -8,6 +8,7 @@
 #include "plugin/ScopedSuite.h"
 #include "render/BlockSearch.h"
 #include "render/PixelTraits.h"
+#include "render/WorldCheck.h"
 
 namespace kelvrix {
 namespace {
@@ -100,14 +101,17 @@ void SetNoiseBounds(RenderPlan& plan) {
 template <typename Depth>
 PF_Err FillFromMemory(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_data,
                       PF_OutData* out_data) {
-  if (world == nullptr || world->data == nullptr || world->width < 0 || world->height < 0 ||
-      world->rowbytes / Depth::kPixelBytes < world->width) {
-    return PF_Err_BAD_CALLBACK_PARAM;
+  switch (CheckWorld(world, Depth::kPixelBytes)) {
+    case WorldUse::kUnusable:
+      return PF_Err_BAD_CALLBACK_PARAM;
+    case WorldUse::kNothingToPaint:
+      return PF_Err_NONE;
+    case WorldUse::kPaint:
+      break;
   }
   // 1-3. The memory image.
   const MemoryImageSize image =
       ImageSizeFor(plan.size, world->width, world->height, Depth::kChannelBytes);
-  if (world->width == 0 || world->height == 0) return PF_Err_NONE;  // nothing to paint
   if (!image.valid) {
     plan.noBlockFound = true;  // an image no block could hold: the card says so
     return PF_Err_NONE;

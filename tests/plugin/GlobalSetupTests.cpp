@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+
 #include "plugin/GlobalData.h"
 #include "tests/support/LinkedPlugin.h"
 
@@ -60,7 +63,12 @@ TEST(GlobalSetup, UnderPremiereSkipsRegistrationAndDeclaresOnePixelFormat) {
   EXPECT_EQ(data->aegpPluginId, 0);  // written, never left as the host's bytes
   EXPECT_TRUE(host.RegisteredPlugins().empty());
   EXPECT_EQ(host.Suites().Acquires(kAEGPUtilitySuite, 7), 0);
-  EXPECT_EQ(host.PixelFormatLog(), (std::vector<std::string>{"clear", "add 0x61797556"}));
+  // The format whose bytes in memory are 'V' 'U' 'y' 'a'.
+  const unsigned char bytes[4] = {0x56, 0x55, 0x79, 0x61};
+  uint32_t format = 0;
+  std::memcpy(&format, bytes, sizeof format);
+  ASSERT_EQ(format, 0x61795556u);
+  EXPECT_EQ(host.PixelFormatLog(), (std::vector<std::string>{"clear", "add 0x61795556"}));
   EXPECT_EQ(host.Suites().Acquires(kPFPixelFormatSuite, 1), 1);
   ExpectEverythingReleased(host);
 }
@@ -119,6 +127,8 @@ TEST(GlobalSetup, UnderPremiereAMissingPixelFormatSuiteGives13AfterStoringTheDat
   SimHost host(LinkedPlugin(), PremiereOptions());
   host.Suites().SetMissing(kPFPixelFormatSuite);
   EXPECT_EQ(host.GlobalSetup(), A_Err_MISSING_SUITE);
+  EXPECT_NE(host.LastOutData().out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);
+  EXPECT_STREQ(host.LastOutData().return_msg, "Not able to acquire AEFX Suite.");
   EXPECT_NE(host.GlobalData(), nullptr);
   EXPECT_TRUE(host.PixelFormatLog().empty());
   ExpectEverythingReleased(host);

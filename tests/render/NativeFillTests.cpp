@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "render/CrossDepth.h"
 #include "render/NativeFill.h"
 #include "render/PixelTraits.h"
 #include "tests/support/BlockFeeder.h"
@@ -263,12 +264,35 @@ TEST_F(Fill, SizeZeroFindsNothingAndWritesNothing) {
   EXPECT_EQ(PixelAt<PF_Pixel8>(world_, 5, 5)->red, 0xCD);
 }
 
+// Same-depth and cross-depth alike: no search, no temporary world, also when a host gives an
+// empty world no pixel memory.
 TEST_F(Fill, AnEmptyWorldIsLeftAloneWithoutASearch) {
-  MakeWorld(0, 30, PF_PixelFormat_ARGB32);
-  BlockFeeder feeder;
-  EXPECT_EQ(Run(FillFromMemory8, 150), PF_Err_NONE);
-  EXPECT_FALSE(plan_.noBlockFound);
-  EXPECT_EQ(feeder.Allocations(), 0);
+  using Routine = PF_Err (*)(RenderPlan&, PF_EffectWorld*, PF_InData*, PF_OutData*);
+  const struct {
+    Routine fill;
+    PF_PixelFormat format;
+    A_long width, height;
+  } cases[] = {{FillFromMemory8, PF_PixelFormat_ARGB32, 0, 30},
+               {FillFromMemoryFloat, PF_PixelFormat_ARGB128, 40, 0},
+               {RenderCrossDepth16To8, PF_PixelFormat_ARGB32, 0, 30},
+               {RenderCrossDepth8ToFloat, PF_PixelFormat_ARGB128, 40, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height);
+    PF_EffectWorld empty{};
+    empty.width = c.width;
+    empty.height = c.height;
+    for (void* data : {static_cast<void*>(&empty), static_cast<void*>(nullptr)}) {
+      empty.data = static_cast<PF_PixelPtr>(data);
+      BlockFeeder feeder;
+      plan_.size = 150;
+      EXPECT_EQ(host_.WithinCommand(
+                    [&](PF_InData* in, PF_OutData* out) { return c.fill(plan_, &empty, in, out); }),
+                PF_Err_NONE);
+      EXPECT_FALSE(plan_.noBlockFound);
+      EXPECT_EQ(feeder.Allocations(), 0);
+    }
+  }
+  EXPECT_EQ(host_.Faults().Calls("PF_NewWorld"), 0);
 }
 
 TEST_F(Fill, AMissingIterateSuiteEndsWith13AndTheMessage) {
