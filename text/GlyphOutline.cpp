@@ -148,21 +148,21 @@ bool GlyphOutline::DecodeComposite(const TrueTypeFont& font, GlyphLocation locat
       dy = reader.I8(position + 1);
       position += 2;
     }
-    // Of several scale flags the first form wins and fixes how many bytes the record has.
+    // The 2x2 form wins over the other scale flags; it fixes how many bytes the record has.
     Transform2D local{1.0f, 0.0f, 0.0f, 1.0f, dx, dy};
-    if (flags & kHaveScale) {
+    if (flags & kHaveTwoByTwo) {
+      local.a = reader.I16(position) * kF2Dot14;
+      local.b = reader.I16(position + 2) * kF2Dot14;
+      local.c = reader.I16(position + 4) * kF2Dot14;
+      local.d = reader.I16(position + 6) * kF2Dot14;
+      position += 8;
+    } else if (flags & kHaveScale) {
       local.a = local.d = reader.I16(position) * kF2Dot14;
       position += 2;
     } else if (flags & kHaveXYScale) {
       local.a = reader.I16(position) * kF2Dot14;
       local.d = reader.I16(position + 2) * kF2Dot14;
       position += 4;
-    } else if (flags & kHaveTwoByTwo) {
-      local.a = reader.I16(position) * kF2Dot14;
-      local.b = reader.I16(position + 2) * kF2Dot14;
-      local.c = reader.I16(position + 4) * kF2Dot14;
-      local.d = reader.I16(position + 6) * kF2Dot14;
-      position += 8;
     }
     if (!reader.ok()) return false;
     if (!DecodeGlyph(font, component, placement.Compose(local), depth + 1)) return false;

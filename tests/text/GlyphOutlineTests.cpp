@@ -199,17 +199,22 @@ TEST_F(GlyphOutlineTest, ContourEndsGoingBackwardsMakeTheGlyphEmpty) {
   EXPECT_FALSE(Decode(1));
 }
 
+// With the uniform or x/y scale flag beside it, the 2x2 matrix still decides, off-diagonal
+// terms included.
 TEST_F(GlyphOutlineTest, ScaledComponentAppliesItsTwoByTwoMatrix) {
-  Bytes g = CompositeGlyph(1, 0x0002 | 0x0080);  // XY values, 2x2 matrix
-  Put16(g, 0x2000);                              // xscale 0.5
-  Put16(g, 0x0000);                              // scale01
-  Put16(g, 0x4000);                              // scale10 1.0
-  Put16(g, 0xC000);                              // yscale -1.0
-  Load({Bytes{}, SquareGlyph(), g});
-  ASSERT_TRUE(Decode(2));
-  ASSERT_EQ(outline_.points.size(), 4u);
-  EXPECT_EQ(outline_.points[2].position.x, 0.5f * 10 + 1.0f * 10 + 20);
-  EXPECT_EQ(outline_.points[2].position.y, -10.0f + 5);
+  for (const int extra : {0x0000, 0x0008, 0x0040}) {
+    SCOPED_TRACE(extra);
+    Bytes g = CompositeGlyph(1, static_cast<uint16_t>(0x0002 | 0x0080 | extra));
+    Put16(g, 0x2000);  // xscale 0.5
+    Put16(g, 0x0000);  // scale01
+    Put16(g, 0x4000);  // scale10 1.0
+    Put16(g, 0xC000);  // yscale -1.0
+    Load({Bytes{}, SquareGlyph(), g});
+    ASSERT_TRUE(Decode(2));
+    ASSERT_EQ(outline_.points.size(), 4u);
+    EXPECT_EQ(outline_.points[2].position.x, 0.5f * 10 + 1.0f * 10 + 20);
+    EXPECT_EQ(outline_.points[2].position.y, -10.0f + 5);
+  }
 }
 
 }  // namespace
