@@ -1,5 +1,6 @@
 #include "plugin/LogCapture.h"
 
+#include <atomic>
 #include <iostream>
 #include <mutex>
 
@@ -11,7 +12,10 @@ thread_local std::streambuf* tCaptureTarget = nullptr;
 // Unbuffered, so every write goes straight to the writing thread's own target.
 class RoutingBuffer final : public std::streambuf {
  public:
-  std::streambuf* passThrough = nullptr;
+  // Read by threads that are not capturing (host workers writing to std::cout) while the
+  // first capture sets it, so it is atomic. It keeps its value after the last capture ends:
+  // a writer that picked up the router just before then still reaches the right buffer.
+  std::atomic<std::streambuf*> passThrough{nullptr};
 
  protected:
   int_type overflow(int_type ch) override {
@@ -31,7 +35,7 @@ class RoutingBuffer final : public std::streambuf {
 
  private:
   std::streambuf* Target() const {
-    return tCaptureTarget != nullptr ? tCaptureTarget : passThrough;
+    return tCaptureTarget != nullptr ? tCaptureTarget : passThrough.load(std::memory_order_acquire);
   }
 };
 
@@ -52,7 +56,10 @@ LogCapture::LogCapture() : outerCapture_(tCaptureTarget) {
   CoutRouter& r = Router();
   {
     std::lock_guard<std::mutex> lock(r.mutex);
-    if (r.activeCaptures++ == 0) r.router.passThrough = std::cout.rdbuf(&r.router);
+    if (r.activeCaptures++ == 0) {
+      r.router.passThrough.store(std::cout.rdbuf(), std::memory_order_release);
+      std::cout.rdbuf(&r.router);
+    }
   }
   tCaptureTarget = &buffer_;
 }
@@ -61,10 +68,8 @@ LogCapture::~LogCapture() {
   tCaptureTarget = outerCapture_;
   CoutRouter& r = Router();
   std::lock_guard<std::mutex> lock(r.mutex);
-  if (--r.activeCaptures == 0) {
-    std::cout.rdbuf(r.router.passThrough);
-    r.router.passThrough = nullptr;
-  }
+  if (--r.activeCaptures == 0)
+    std::cout.rdbuf(r.router.passThrough.load(std::memory_order_relaxed));
 }
 
 }  // namespace kelvrix

@@ -1,5 +1,7 @@
 #include "render/SmartRender.h"
 
+#include <optional>
+
 #include "plugin/EffectReference.h"
 #include "plugin/ScopedSuite.h"
 #include "render/CrossDepth.h"
@@ -134,38 +136,35 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
   if (extra == nullptr || extra->input == nullptr || extra->cb == nullptr) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
-  // 1.
   auto* plan = static_cast<RenderPlan*>(extra->input->pre_render_data);
   if (plan == nullptr) return PF_Err_INTERNAL_STRUCT_DAMAGED;
-  // 2.
+  // The World suite is declared before the checkout and acquired after it, so that on every
+  // way out, a thrown code included, the input is checked in before the suite is released.
+  std::optional<ScopedSuite<PF_WorldSuite2>> worlds;
   PF_EffectWorld* input = nullptr;
   PF_EffectWorld* output = nullptr;
   PF_Err err = extra->cb->checkout_layer_pixels(in_data->effect_ref, 0, &input);
   InputCheckout checkout(in_data, extra->cb);
   if (err == PF_Err_NONE) err = extra->cb->checkout_output(in_data->effect_ref, &output);
-  // 3.
+  worlds.emplace(in_data, kPFWorldSuite, kPFWorldSuiteVersion2, out_data);
   PF_PixelFormat format = PF_PixelFormat_INVALID;
-  {
-    ScopedSuite<PF_WorldSuite2> worlds(in_data, kPFWorldSuite, kPFWorldSuiteVersion2, out_data);
-    if (err == PF_Err_NONE) err = worlds->PF_GetPixelFormat(input, &format);
-    // The input's format stands for the output's; a host that gave them different formats
-    // would have the output written with the wrong pixel size.
-    PF_PixelFormat outputFormat = PF_PixelFormat_INVALID;
-    if (err == PF_Err_NONE && output != nullptr &&
-        worlds->PF_GetPixelFormat(output, &outputFormat) == PF_Err_NONE && outputFormat != format) {
-      err = PF_Err_BAD_CALLBACK_PARAM;
-    }
-    // 4.
-    plan->pixelFormat = static_cast<uint32_t>(format);
-    plan->outputWorld = output;
-    // 5.
-    if (err == PF_Err_NONE) {
-      err = input == nullptr || output == nullptr
-                ? PF_Err_BAD_CALLBACK_PARAM
-                : RenderFrame(in_data, out_data, format, input, output, plan);
-    }
+  if (err == PF_Err_NONE) err = (*worlds)->PF_GetPixelFormat(input, &format);
+  // The input's format stands for the output's; a host that gave them different formats
+  // would have the output written with the wrong pixel size.
+  PF_PixelFormat outputFormat = PF_PixelFormat_INVALID;
+  if (err == PF_Err_NONE && output != nullptr &&
+      (*worlds)->PF_GetPixelFormat(output, &outputFormat) == PF_Err_NONE &&
+      outputFormat != format) {
+    err = PF_Err_BAD_CALLBACK_PARAM;
   }
-  // 6-7. An earlier error wins over the check-in's.
+  plan->pixelFormat = static_cast<uint32_t>(format);
+  plan->outputWorld = output;
+  if (err == PF_Err_NONE) {
+    err = input == nullptr || output == nullptr
+              ? PF_Err_BAD_CALLBACK_PARAM
+              : RenderFrame(in_data, out_data, format, input, output, plan);
+  }
+  // An earlier error wins over the check-in's.
   const PF_Err checkin = checkout.Checkin();
   return err != PF_Err_NONE ? err : checkin;
 }
