@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev
-  libfreetype-dev libstb-dev python3-fonttools python3-pefile
+  libfreetype-dev libstb-dev python3-fonttools python3-pefile python3-pil
   libpng-dev libopenexr-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
 )

@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+bash scripts/check-deps.sh
 
 jobs=$(nproc)
 step() { printf '\n==== %s ====\n' "$*"; }

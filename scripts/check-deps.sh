@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Fails at once, with one line naming the Debian package to add to scripts/install-deps.sh,
+# when a tool or Python module that the build or the tests use is missing. Run after
+# install-deps.sh, so that a package the tests need but the install script forgot shows up
+# here and not halfway through CI.
+set -uo pipefail
+
+# Debian's Python modules belong to Debian's interpreter, whatever python3 is first on PATH.
+python=/usr/bin/python3
+
+# what to probe                 Debian package
+requirements=(
+  "cmd:cmake                    cmake"
+  "cmd:ninja                    ninja-build"
+  "cmd:g++                      g++"
+  "cmd:clang++                  clang"
+  "cmd:x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix"
+  "cmd:x86_64-w64-mingw32-windres binutils-mingw-w64-x86-64"
+  "cmd:wine                     wine"
+  "cmd:wineserver               wine"
+  "cmd:$python                  python3"
+  "py:PIL                       python3-pil"
+  "py:fontTools                 python3-fonttools"
+  "py:pefile                    python3-pefile"
+  "file:/usr/include/gtest/gtest.h libgtest-dev"
+  "file:/usr/include/benchmark/benchmark.h libbenchmark-dev"
+  "file:/usr/include/freetype2/ft2build.h libfreetype-dev"
+  "file:/usr/include/stb/stb_truetype.h libstb-dev"
+  "file:/usr/include/png.h      libpng-dev"
+  "file:/usr/include/OpenEXR/ImfRgbaFile.h libopenexr-dev"
+)
+
+present() {  # kind:what
+  local what=${1#*:}
+  case $1 in
+    cmd:*) command -v "$what" >/dev/null 2>&1 ;;
+    py:*) "$python" -c "import $what" >/dev/null 2>&1 ;;
+    file:*) [ -e "$what" ] ;;
+  esac
+}
+
+for entry in "${requirements[@]}"; do
+  read -r probe package <<<"$entry"
+  if ! present "$probe"; then
+    echo "missing ${probe#*:} (${probe%%:*}): add the Debian package '$package' to scripts/install-deps.sh" >&2
+    exit 1
+  fi
+done
