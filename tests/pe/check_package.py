@@ -21,6 +21,9 @@ def main(path):
         expected = {f"{top}/{name}" for name in EXPECTED}
         if names != expected:
             sys.exit(f"package holds {sorted(names)}, expected {sorted(expected)}")
+        licence = package.read(f"{top}/LICENSE.txt").decode()
+        if "Apache License" not in licence or "Version 2.0, January 2004" not in licence:
+            sys.exit("LICENSE.txt in the package is not the Apache License 2.0")
         with tempfile.TemporaryDirectory() as scratch:
             aex = package.extract(f"{top}/kelvrix.aex", scratch)
             size = os.path.getsize(aex)
