@@ -37,7 +37,7 @@ VIAddVersionKey /LANG=1033 FileVersion "${VERSION}"
 VIAddVersionKey /LANG=1033 FileDescription "${NAME} ${VERSION} installer"
 VIAddVersionKey /LANG=1033 LegalCopyright "${PUBLISHER}"
 
-Var AePlugins  ; the Plug-ins folder of the newest After Effects found, or empty
+Var AePlugins  ; the Plug-ins folder of the After Effects found, or empty
 Var AeChoice   ; the radio button that picks it
 
 !define MUI_ABORTWARNING
@@ -80,10 +80,10 @@ Function LocationPage
   !insertmacro MUI_HEADER_TEXT "Plug-in folder" "Where After Effects should find ${NAME}."
   nsDialogs::Create 1018
   Pop $0
-  ${NSD_CreateRadioButton} 0 10u 100% 24u "The folder After Effects and Premiere Pro share (recommended):$\n${MEDIACORE}\${NAME}"
+  ${NSD_CreateFirstRadioButton} 0 10u 100% 24u "The folder After Effects and Premiere Pro share (recommended):$\n$INSTDIR"
   Pop $0
   ${NSD_Check} $0
-  ${NSD_CreateRadioButton} 0 44u 100% 24u "After Effects only:$\n$AePlugins\${NAME}"
+  ${NSD_CreateAdditionalRadioButton} 0 44u 100% 24u "After Effects only:$\n$AePlugins\${NAME}"
   Pop $AeChoice
   nsDialogs::Show
 FunctionEnd
