@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and runs the main job: kelvrix-render loads the plug-in
 # module into the simulated host and renders the default demo into out/demo/ — the contact
 # sheet of every project depth and style, and a short sequence with Size animated from 50 to
-# 400 — and builds the Windows plug-in kelvrix.aex with its install package. Arguments are
+# 400 — and builds the Windows plug-in kelvrix.aex with its installer and zip. Arguments are
 # passed on to the sequence's kelvrix-render call.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,8 +28,10 @@ echo "== the Windows plug-in"
 dir=build/windows
 windows_cmake_args=(-DCMAKE_BUILD_TYPE=Release -DKELVRIX_BUILD_TESTS=OFF -DKELVRIX_BUILD_BENCH=OFF)
 source scripts/windows-build.sh
-cmake --build "$dir" -j "$(nproc)" --target package >/dev/null
-echo "kelvrix.aex: $dir/plugin/kelvrix.aex; package to install: $(ls "$dir"/kelvrix-*-win64.zip)"
+cmake --build "$dir" -j "$(nproc)" --target package installer >/dev/null
+echo "kelvrix.aex: $dir/plugin/kelvrix.aex"
+echo "installer: $(ls "$dir"/kelvrix-*-win64-setup.exe)"
+echo "or, to copy by hand, the zip: $(ls "$dir"/kelvrix-*-win64.zip)"
 
 echo
 echo "demo images are in $demo/"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows plug-in kelvrix.aex and its tests with MinGW-w64, runs the tests under
 # Wine against the real .aex, checks the .aex with an independent PE reader, and builds and
-# checks the install package (a zip).
+# checks the install package (a zip) and the installer, which it runs under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -34,5 +34,12 @@ step "kelvrix.aex read by python3-pefile"
 step "the Windows package"
 cmake --build "$dir" --target package >/dev/null
 /usr/bin/python3 tests/pe/check_package.py "$dir"/kelvrix-*-win64.zip
+
+step "the Windows installer: install, upgrade, uninstall and refusal under Wine"
+cmake --build "$dir" --target installer >/dev/null
+setup=$(ls "$dir"/kelvrix-*-win64-setup.exe)
+echo "built $setup ($(stat -c %s "$setup") bytes)"
+bash tests/installer/check_installer.sh "$setup" "$dir/packaging/installer/kelvrix.aex" \
+  "$WINEPREFIX" "$dir/installer-test"
 
 step "Windows test runs passed"
