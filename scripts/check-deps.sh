@@ -18,6 +18,7 @@ requirements=(
   "cmd:x86_64-w64-mingw32-windres binutils-mingw-w64-x86-64"
   "cmd:wine                     wine"
   "cmd:wineserver               wine"
+  "cmd:makensis                 nsis"
   "cmd:$python                  python3"
   "py:PIL.Image                 python3-pil"
   "py:fontTools.ttLib          python3-fonttools"
