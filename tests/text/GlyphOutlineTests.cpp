@@ -26,6 +26,9 @@ Bytes SimpleGlyph(const std::vector<std::tuple<int, int, bool>>& points) {
   return g;
 }
 
+using XY = std::pair<float, float>;
+XY Of(Point2D p) { return {p.x, p.y}; }
+
 class GlyphOutlineTest : public ::testing::Test {
  protected:
   bool Load(const Bytes& bytes) {
@@ -33,6 +36,15 @@ class GlyphOutlineTest : public ::testing::Test {
   }
   bool Decode(int glyph, const Transform2D& placement = {}) {
     return outline_.Decode(font_, glyph, placement);
+  }
+  // A glyph of one contour of `points`, decoded and flattened: one closed subpath, if any.
+  std::vector<Point2D> Flatten(const std::vector<std::tuple<int, int, bool>>& points) {
+    EXPECT_TRUE(Load(MinimalFont({Bytes{}, SimpleGlyph(points)})));
+    EXPECT_TRUE(Decode(1));
+    polygons_.Clear();
+    outline_.AppendTo(polygons_);
+    EXPECT_EQ(polygons_.subpaths.size(), polygons_.points.empty() ? 0u : 1u);
+    return polygons_.points;
   }
 
   TrueTypeFont font_;
@@ -48,95 +60,64 @@ TEST_F(GlyphOutlineTest, SquareLandsOnItsSideBearingAndClosesWhenFlattened) {
   ASSERT_TRUE(Decode(1));
   ASSERT_EQ(outline_.points.size(), 4u);
   EXPECT_EQ(outline_.contourEnds, std::vector<uint32_t>{4});
-  EXPECT_EQ(outline_.points[0].position.x, 4.0f);
-  EXPECT_EQ(outline_.points[2].position.x, 14.0f);
-  EXPECT_EQ(outline_.points[2].position.y, 10.0f);
+  EXPECT_EQ(Of(outline_.points[0].position), XY(4, 0));
+  EXPECT_EQ(Of(outline_.points[2].position), XY(14, 10));
   outline_.AppendTo(polygons_);
   ASSERT_EQ(polygons_.subpaths.size(), 1u);
   EXPECT_EQ(polygons_.subpaths[0].count, 5u);
   EXPECT_TRUE(polygons_.subpaths[0].closed);
-  EXPECT_EQ(polygons_.points[4].x, polygons_.points[0].x);
+  EXPECT_EQ(Of(polygons_.points[4]), Of(polygons_.points[0]));
 }
 
-TEST_F(GlyphOutlineTest, CompositeResolvesItsComponentAtTheOffsetThroughThePlacement) {
-  ASSERT_TRUE(Load(MinimalFont()));
-  ASSERT_TRUE(Decode(2, Transform2D{2.0f, 0.0f, 0.0f, -1.0f, 100.0f, 50.0f}));
-  ASSERT_EQ(outline_.points.size(), 4u);
-  EXPECT_EQ(outline_.points[0].position.x, 140.0f);  // 2 * (0 + 20) + 100
-  EXPECT_EQ(outline_.points[0].position.y, 45.0f);   // -(0 + 5) + 50
-  EXPECT_EQ(outline_.points[2].position.x, 160.0f);
-  EXPECT_EQ(outline_.points[2].position.y, 35.0f);
-}
-
-// Each scale form, uniform, x/y or 2x2, on the square's corner (10, 10) shifted by (20, 5); with
-// the other scale flags beside it the 2x2 matrix still decides, off-diagonal terms included.
-TEST_F(GlyphOutlineTest, ScaledComponentAppliesItsScaleForm) {
+// The square's corner (10, 10) as a component shifted by (20, 5), through each scale form
+// (uniform, x/y, 2x2; with the other scale flags beside it the 2x2 matrix still decides,
+// off-diagonal terms included) and through the placement.
+TEST_F(GlyphOutlineTest, ComponentIsPlacedByItsOffsetItsScaleAndThePlacement) {
+  const Transform2D identity, placement{2.0f, 0.0f, 0.0f, -1.0f, 100.0f, 50.0f};
   const struct {
     int flags;
     std::vector<int64_t> scale;  // F2Dot14: 0x2000 0.5, 0x4000 1.0, 0xC000 -1.0
-    float x, y;
-  } cases[] = {{0x08, {0x2000}, 25, 10},
-               {0x40, {0x2000, 0xC000}, 25, -5},
-               {0x80, {0x2000, 0, 0x4000, 0xC000}, 35, -5},
-               {0x88, {0x2000, 0, 0x4000, 0xC000}, 35, -5},
-               {0xC0, {0x2000, 0, 0x4000, 0xC000}, 35, -5}};
+    const Transform2D& placement;
+    XY corner;
+  } cases[] = {{0x00, {}, placement, {2 * 30 + 100, -15 + 50}},
+               {0x08, {0x2000}, identity, {25, 10}},
+               {0x40, {0x2000, 0xC000}, identity, {25, -5}},
+               {0x80, {0x2000, 0, 0x4000, 0xC000}, identity, {35, -5}},
+               {0x88, {0x2000, 0, 0x4000, 0xC000}, identity, {35, -5}},
+               {0xC0, {0x2000, 0, 0x4000, 0xC000}, identity, {35, -5}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.flags);
     Bytes g = CompositeGlyph(1, static_cast<uint16_t>(0x0002 | c.flags));
     for (const int64_t s : c.scale) Put16(g, {s});
     ASSERT_TRUE(Load(MinimalFont({Bytes{}, SquareGlyph(), g})));
-    ASSERT_TRUE(Decode(2));
+    ASSERT_TRUE(Decode(2, c.placement));
     ASSERT_EQ(outline_.points.size(), 4u);
-    EXPECT_EQ(outline_.points[2].position.x, c.x);
-    EXPECT_EQ(outline_.points[2].position.y, c.y);
+    EXPECT_EQ(Of(outline_.points[2].position), c.corner);
   }
 }
 
-// Contours with off-curve points, flattened: where they start (and close), a point they pass
-// through, and all of it inside the points' bounding box.
 TEST_F(GlyphOutlineTest, OffCurvePointsMeetAtImpliedMidpointsAndContoursCloseThroughThem) {
-  const struct {
-    const char* name;
-    std::vector<std::tuple<int, int, bool>> points;
-    Point2D start, through;
-    float side;  // every point lies in [0, side] x [0, side]
-  } cases[] = {
-      // Starts at (10, 0); the closing quadratic from (10, 10) through (0, 0) turns at (5, 2.5).
-      {"first point off-curve",
-       {{0, 0, false}, {10, 0, true}, {10, 10, true}},
-       {10, 0},
-       {5, 2.5f},
-       10},
-      // Starts between the first two points; (20, 10) is the implied point between two others.
-      {"only off-curve points",
-       {{0, 0, false}, {20, 0, false}, {20, 20, false}, {0, 20, false}},
-       {10, 0},
-       {20, 10},
-       20},
+  const auto passes = [](const std::vector<Point2D>& points, Point2D p) {
+    return std::any_of(points.begin(), points.end(), [&](Point2D q) {
+      return std::abs(q.x - p.x) < 1e-4f && std::abs(q.y - p.y) < 1e-4f;
+    });
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    ASSERT_TRUE(Load(MinimalFont({Bytes{}, SimpleGlyph(c.points)})));
-    ASSERT_TRUE(Decode(1));
-    polygons_.Clear();
-    outline_.AppendTo(polygons_);
-    ASSERT_EQ(polygons_.subpaths.size(), 1u);
-    const std::vector<Point2D>& p = polygons_.points;
-    EXPECT_TRUE(p.front().x == c.start.x && p.front().y == c.start.y);
-    EXPECT_TRUE(p.back().x == c.start.x && p.back().y == c.start.y);
-    EXPECT_TRUE(std::any_of(p.begin(), p.end(), [&](Point2D q) {
-      return std::abs(q.x - c.through.x) < 1e-4f && std::abs(q.y - c.through.y) < 1e-4f;
-    }));
-    for (const Point2D& q : p) EXPECT_TRUE(q.x >= 0 && q.x <= c.side && q.y >= 0 && q.y <= c.side);
-  }
-}
-
-TEST_F(GlyphOutlineTest, ContourOfOneOffCurvePointDrawsNothing) {
-  ASSERT_TRUE(Load(MinimalFont({Bytes{}, SimpleGlyph({{5, 5, false}})})));
-  ASSERT_TRUE(Decode(1));
-  outline_.AppendTo(polygons_);
-  EXPECT_TRUE(polygons_.points.empty());
-  EXPECT_TRUE(polygons_.subpaths.empty());
+  // Starts at (10, 0); the closing quadratic from (10, 10) through (0, 0) turns at (5, 2.5).
+  std::vector<Point2D> p = Flatten({{0, 0, false}, {10, 0, true}, {10, 10, true}});
+  ASSERT_FALSE(p.empty());
+  EXPECT_EQ(Of(p.front()), XY(10, 0));
+  EXPECT_EQ(Of(p.back()), XY(10, 0));
+  EXPECT_TRUE(passes(p, {5, 2.5f}));
+  // Starts between the first two points, runs through the implied point (20, 10) between two
+  // others, and stays inside the points' bounding box.
+  p = Flatten({{0, 0, false}, {20, 0, false}, {20, 20, false}, {0, 20, false}});
+  ASSERT_FALSE(p.empty());
+  EXPECT_EQ(Of(p.front()), XY(10, 0));
+  EXPECT_EQ(Of(p.back()), XY(10, 0));
+  EXPECT_TRUE(passes(p, {20, 10}));
+  for (const Point2D& q : p) EXPECT_TRUE(q.x >= 0 && q.x <= 20 && q.y >= 0 && q.y <= 20);
+  // One off-curve point has nothing to start from.
+  EXPECT_TRUE(Flatten({{5, 5, false}}).empty());
 }
 
 // Hand-built glyphs with one fault each, and what decoding them gives: false with no points, or
