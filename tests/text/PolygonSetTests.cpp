@@ -73,19 +73,6 @@ TEST(PolygonSet, ArchIsSplitAtItsTop) {
   }
 }
 
-TEST(PolygonSet, QuadraticIsTheCubicWithControlsTwoThirdsOfTheWayToItsControl) {
-  PolygonSet quadratic;
-  quadratic.AppendPoint({0, 0});
-  quadratic.AppendQuadratic({0, 0}, {6, 9}, {12, 0});
-  const PolygonSet cubic = Flattened({0, 0}, {6 * 0.6666667f, 9 * 0.6666667f},
-                                     {12 + (6 - 12) * 0.6666667f, 9 * 0.6666667f}, {12, 0});
-  ASSERT_EQ(quadratic.points.size(), cubic.points.size());
-  for (size_t i = 0; i < cubic.points.size(); ++i) {
-    EXPECT_EQ(quadratic.points[i].x, cubic.points[i].x);
-    EXPECT_EQ(quadratic.points[i].y, cubic.points[i].y);
-  }
-}
-
 TEST(PolygonSet, NonFiniteCurveAddsItsEndPointWithoutSubdividing) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   EXPECT_EQ(Flattened({0, 0}, {nan, 1}, {2, 3}, {4, 5}).points.size(), 2u);
