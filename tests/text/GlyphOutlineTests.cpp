@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+#include <utility>
+
 #include "tests/text/FontBytes.h"
 #include "text/GlyphOutline.h"
 
@@ -8,212 +13,163 @@ namespace {
 
 using namespace kelvrix::text::testing;
 
-// A simple glyph with one contour of the given points, all coordinates as words.
+// A simple glyph with one contour of the given (x, y, on-curve) points, all coordinates as words.
 Bytes SimpleGlyph(const std::vector<std::tuple<int, int, bool>>& points) {
   Bytes g;
-  Put16(g, 1);                                                             // numberOfContours
-  Put16(g, 0);                                                             // xMin
-  Put16(g, 0);                                                             // yMin
-  Put16(g, 0);                                                             // xMax (not read)
-  Put16(g, 0);                                                             // yMax (not read)
-  Put16(g, static_cast<uint32_t>(points.size() - 1));                      // endPtsOfContours[0]
-  Put16(g, 0);                                                             // instructionLength
-  for (const auto& p : points) g.push_back(std::get<2>(p) ? 0x01 : 0x00);  // flags: words
-  int x = 0, y = 0;
-  for (const auto& p : points)
-    Put16(g, static_cast<uint16_t>(std::get<0>(p) - x)), x = std::get<0>(p);
-  for (const auto& p : points)
-    Put16(g, static_cast<uint16_t>(std::get<1>(p) - y)), y = std::get<1>(p);
+  // numberOfContours, bounding box (not read), endPtsOfContours[0], instructionLength
+  Put16(g, {1, 0, 0, 0, 0, static_cast<int64_t>(points.size()) - 1, 0});
+  for (const auto& [x, y, on] : points) g.push_back(on ? 0x01 : 0x00);
+  int previous = 0;
+  for (const auto& [x, y, on] : points) Put16(g, {x - std::exchange(previous, x)});
+  previous = 0;
+  for (const auto& [x, y, on] : points) Put16(g, {y - std::exchange(previous, y)});
   return g;
 }
 
+using XY = std::pair<float, float>;
+XY Of(Point2D p) { return {p.x, p.y}; }
+
 class GlyphOutlineTest : public ::testing::Test {
  protected:
-  void Load(const std::vector<Bytes>& glyphs) {
-    bytes_ = MinimalFont(glyphs);
-    ASSERT_TRUE(font_.SetFont(bytes_.data(), static_cast<int>(bytes_.size()), 1000.0f));
+  bool Load(const Bytes& bytes) {
+    return font_.SetFont(bytes.data(), static_cast<int>(bytes.size()), 1000.0f);
   }
-  bool Decode(int glyph) { return outline_.Decode(font_, glyph, Transform2D{}); }
+  bool Decode(int glyph, const Transform2D& placement = {}) {
+    return outline_.Decode(font_, glyph, placement);
+  }
+  // A glyph of one contour of `points`, decoded and flattened: one closed subpath, if any.
+  std::vector<Point2D> Flatten(const std::vector<std::tuple<int, int, bool>>& points) {
+    EXPECT_TRUE(Load(MinimalFont({Bytes{}, SimpleGlyph(points)})));
+    EXPECT_TRUE(Decode(1));
+    polygons_.Clear();
+    outline_.AppendTo(polygons_);
+    EXPECT_EQ(polygons_.subpaths.size(), polygons_.points.empty() ? 0u : 1u);
+    return polygons_.points;
+  }
 
-  Bytes bytes_;
   TrueTypeFont font_;
   GlyphOutline outline_;
   PolygonSet polygons_;
 };
 
-TEST_F(GlyphOutlineTest, SquareDecodesToItsFourOnCurvePoints) {
-  Load({});
+TEST_F(GlyphOutlineTest, SquareLandsOnItsSideBearingAndClosesWhenFlattened) {
+  std::vector<Table> tables = MinimalTables();
+  Set16(tables[kGlyf].bytes, 2, 3);      // xMin of glyph 1: 3, though its points start at x 0
+  Set16(tables[kHmtx].bytes, 4 + 2, 7);  // lsb of glyph 1: 7, so every x moves by 7 - 3
+  ASSERT_TRUE(Load(AssembleFont(tables)));
   ASSERT_TRUE(Decode(1));
   ASSERT_EQ(outline_.points.size(), 4u);
   EXPECT_EQ(outline_.contourEnds, std::vector<uint32_t>{4});
-  EXPECT_EQ(outline_.points[2].position.x, 10.0f);
-  EXPECT_EQ(outline_.points[2].position.y, 10.0f);
+  EXPECT_EQ(Of(outline_.points[0].position), XY(4, 0));
+  EXPECT_EQ(Of(outline_.points[2].position), XY(14, 10));
   outline_.AppendTo(polygons_);
   ASSERT_EQ(polygons_.subpaths.size(), 1u);
   EXPECT_EQ(polygons_.subpaths[0].count, 5u);
   EXPECT_TRUE(polygons_.subpaths[0].closed);
-  EXPECT_EQ(polygons_.points[4].x, polygons_.points[0].x);
+  EXPECT_EQ(Of(polygons_.points[4]), Of(polygons_.points[0]));
 }
 
-TEST_F(GlyphOutlineTest, PointsAreShiftedSoThatXMinLandsOnTheSideBearing) {
-  std::vector<Table> tables = MinimalTables();
-  Set16(tables[5].bytes, 4 + 2, 7);  // hmtx: lsb of glyph 1 = 7, its xMin stays 0
-  bytes_ = AssembleFont(tables);
-  ASSERT_TRUE(font_.SetFont(bytes_.data(), static_cast<int>(bytes_.size()), 1000.0f));
-  ASSERT_TRUE(Decode(1));
-  EXPECT_EQ(outline_.points[0].position.x, 7.0f);
-  EXPECT_EQ(outline_.points[1].position.x, 17.0f);
-}
-
-TEST_F(GlyphOutlineTest, CompositeResolvesItsComponentAtTheOffsetThroughThePlacement) {
-  Load({});
-  ASSERT_TRUE(outline_.Decode(font_, 2, Transform2D{2.0f, 0.0f, 0.0f, -1.0f, 100.0f, 50.0f}));
-  ASSERT_EQ(outline_.points.size(), 4u);
-  EXPECT_EQ(outline_.points[0].position.x, 140.0f);  // 2 * (0 + 20) + 100
-  EXPECT_EQ(outline_.points[0].position.y, 45.0f);   // -(0 + 5) + 50
-  EXPECT_EQ(outline_.points[2].position.x, 160.0f);
-  EXPECT_EQ(outline_.points[2].position.y, 35.0f);
-}
-
-TEST_F(GlyphOutlineTest, ContourStartingOffCurveStartsAtTheNextOnCurvePointAndClosesThroughIt) {
-  // off (0,0), on (10,0), on (10,10): starts at (10,0), closes from (10,10) through (0,0).
-  Load({Bytes{}, SimpleGlyph({{0, 0, false}, {10, 0, true}, {10, 10, true}})});
-  ASSERT_TRUE(Decode(1));
-  outline_.AppendTo(polygons_);
-  ASSERT_GE(polygons_.points.size(), 4u);
-  EXPECT_EQ(polygons_.points.front().x, 10.0f);
-  EXPECT_EQ(polygons_.points.front().y, 0.0f);
-  EXPECT_EQ(polygons_.points.back().x, 10.0f);
-  EXPECT_EQ(polygons_.points.back().y, 0.0f);
-  // The closing quadratic from (10, 10) through (0, 0) to (10, 0) turns at its middle, (5, 2.5).
-  bool throughMiddle = false;
-  for (const Point2D& p : polygons_.points) {
-    throughMiddle |= std::abs(p.x - 5.0f) < 1e-4f && std::abs(p.y - 2.5f) < 1e-4f;
-  }
-  EXPECT_TRUE(throughMiddle);
-}
-
-TEST_F(GlyphOutlineTest, ContourOfOnlyOffCurvePointsRunsThroughTheImpliedMidpoints) {
-  Load({Bytes{}, SimpleGlyph({{0, 0, false}, {20, 0, false}, {20, 20, false}, {0, 20, false}})});
-  ASSERT_TRUE(Decode(1));
-  outline_.AppendTo(polygons_);
-  ASSERT_EQ(polygons_.subpaths.size(), 1u);
-  EXPECT_EQ(polygons_.points.front().x, 10.0f);  // midpoint of the first two points
-  EXPECT_EQ(polygons_.points.front().y, 0.0f);
-  EXPECT_EQ(polygons_.points.back().x, 10.0f);
-  bool throughSide = false;  // the implied midpoint of (20, 0) and (20, 20)
-  for (const Point2D& p : polygons_.points) {
-    EXPECT_TRUE(p.x >= 0.0f && p.x <= 20.0f && p.y >= 0.0f && p.y <= 20.0f);
-    throughSide |= p.x == 20.0f && p.y == 10.0f;
-  }
-  EXPECT_TRUE(throughSide);
-}
-
-TEST_F(GlyphOutlineTest, ContourOfOneOffCurvePointDrawsNothing) {
-  Load({Bytes{}, SimpleGlyph({{5, 5, false}})});
-  ASSERT_TRUE(Decode(1));
-  outline_.AppendTo(polygons_);
-  EXPECT_TRUE(polygons_.points.empty());
-  EXPECT_TRUE(polygons_.subpaths.empty());
-}
-
-TEST_F(GlyphOutlineTest, FirstComponentPointMatchedDrawsNothingButIsNoError) {
-  Load({Bytes{}, SquareGlyph(), CompositeGlyph(1, 0x0000)});  // flags: point-matched
-  EXPECT_TRUE(Decode(2));
-  EXPECT_TRUE(outline_.points.empty());
-}
-
-TEST_F(GlyphOutlineTest, CompositeReferringToItselfIsBoundedAndEmpty) {
-  Load({Bytes{}, SquareGlyph(), CompositeGlyph(2)});  // glyph 2 -> glyph 2 -> ...
-  EXPECT_FALSE(Decode(2));
-  EXPECT_TRUE(outline_.points.empty());
-}
-
-TEST_F(GlyphOutlineTest, CompositesNestedPastTheDepthBoundAreEmpty) {
-  std::vector<Bytes> glyphs = {Bytes{}, SquareGlyph()};
-  for (int i = 2; i < 2 + GlyphOutline::kMaxComponentDepth + 1; ++i) {
-    glyphs.push_back(CompositeGlyph(static_cast<uint16_t>(i - 1)));
-  }
-  Load(glyphs);
-  EXPECT_TRUE(Decode(1 + GlyphOutline::kMaxComponentDepth));
-  EXPECT_EQ(outline_.points.size(), 4u);
-  EXPECT_FALSE(Decode(2 + GlyphOutline::kMaxComponentDepth));
-}
-
-TEST_F(GlyphOutlineTest, CompositeFanningOutPastTheComponentBoundIsEmpty) {
-  // Each glyph uses the previous one 16 times: 16^4 components in all.
-  std::vector<Bytes> glyphs = {Bytes{}, SquareGlyph()};
-  for (int level = 0; level < 4; ++level) {
-    Bytes g;
-    Put16(g, 0xFFFF);  // numberOfContours: composite
-    g.resize(10, 0);   // bounding box
-    for (int i = 0; i < 16; ++i) {
-      Put16(g, i < 15 ? 0x0022 : 0x0002);                  // flags: XY values (+ MORE_COMPONENTS)
-      Put16(g, static_cast<uint32_t>(glyphs.size() - 1));  // glyphIndex
-      g.push_back(1);                                      // dx
-      g.push_back(0);                                      // dy
-    }
-    glyphs.push_back(g);
-  }
-  Load(glyphs);
-  EXPECT_TRUE(Decode(3));
-  EXPECT_EQ(outline_.points.size(), 4u * 16u * 16u);
-  EXPECT_FALSE(Decode(5));
-}
-
-TEST_F(GlyphOutlineTest, RepeatCountBeyondThePointsLeftIsBoundedByThem) {
-  Bytes g;
-  Put16(g, 1);                             // numberOfContours
-  g.resize(10, 0);                         // bounding box
-  Put16(g, 2);                             // endPtsOfContours[0]: 3 points
-  Put16(g, 0);                             // instructionLength
-  g.push_back(0x01 | 0x08 | 0x10 | 0x20);  // flag: on-curve, repeat, x same, y same
-  g.push_back(200);                        // repeat count 200, only 2 points left
-  g.push_back(0x01);                       // next byte: read as x data, not as a flag
-  Load({Bytes{}, g});
-  ASSERT_TRUE(Decode(1));
-  EXPECT_EQ(outline_.points.size(), 3u);
-}
-
-TEST_F(GlyphOutlineTest, CoordinatesRunningPastTheDataMakeTheGlyphEmpty) {
-  Bytes g = SquareGlyph();
-  g.resize(g.size() - 2);  // the last y delta is missing
-  std::vector<Table> tables = MinimalTables({Bytes{}, g});
-  std::swap(tables[2], tables.back());  // "glyf" last in the file and in the copy
-  bytes_ = AssembleFont(tables);
-  ASSERT_TRUE(font_.SetFont(bytes_.data(), static_cast<int>(bytes_.size()), 1000.0f));
-  EXPECT_FALSE(Decode(1));
-  EXPECT_TRUE(outline_.points.empty());
-}
-
-TEST_F(GlyphOutlineTest, ContourEndsGoingBackwardsMakeTheGlyphEmpty) {
-  Bytes g;
-  Put16(g, 2);                             // numberOfContours
-  g.resize(10, 0);                         // bounding box
-  Put16(g, 3);                             // endPtsOfContours[0]
-  Put16(g, 1);                             // endPtsOfContours[1]: before the first end
-  Put16(g, 0);                             // instructionLength
-  g.push_back(0x01 | 0x08 | 0x10 | 0x20);  // flag, repeated
-  g.push_back(1);                          // for 2 points
-  Load({Bytes{}, g});
-  EXPECT_FALSE(Decode(1));
-}
-
-// With the uniform or x/y scale flag beside it, the 2x2 matrix still decides, off-diagonal
-// terms included.
-TEST_F(GlyphOutlineTest, ScaledComponentAppliesItsTwoByTwoMatrix) {
-  for (const int extra : {0x0000, 0x0008, 0x0040}) {
-    SCOPED_TRACE(extra);
-    Bytes g = CompositeGlyph(1, static_cast<uint16_t>(0x0002 | 0x0080 | extra));
-    Put16(g, 0x2000);  // xscale 0.5
-    Put16(g, 0x0000);  // scale01
-    Put16(g, 0x4000);  // scale10 1.0
-    Put16(g, 0xC000);  // yscale -1.0
-    Load({Bytes{}, SquareGlyph(), g});
-    ASSERT_TRUE(Decode(2));
+// The square's corner (10, 10) as a component shifted by (20, 5), through each scale form
+// (uniform, x/y, 2x2; with the other scale flags beside it the 2x2 matrix still decides,
+// off-diagonal terms included) and through the placement.
+TEST_F(GlyphOutlineTest, ComponentIsPlacedByItsOffsetItsScaleAndThePlacement) {
+  const Transform2D identity, placement{2.0f, 0.0f, 0.0f, -1.0f, 100.0f, 50.0f};
+  const struct {
+    int flags;
+    std::vector<int64_t> scale;  // F2Dot14: 0x2000 0.5, 0x4000 1.0, 0xC000 -1.0
+    const Transform2D& placement;
+    XY corner;
+  } cases[] = {{0x00, {}, placement, {2 * 30 + 100, -15 + 50}},
+               {0x08, {0x2000}, identity, {25, 10}},
+               {0x40, {0x2000, 0xC000}, identity, {25, -5}},
+               {0x80, {0x2000, 0, 0x4000, 0xC000}, identity, {35, -5}},
+               {0x88, {0x2000, 0, 0x4000, 0xC000}, identity, {35, -5}},
+               {0xC0, {0x2000, 0, 0x4000, 0xC000}, identity, {35, -5}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.flags);
+    Bytes g = CompositeGlyph(1, static_cast<uint16_t>(0x0002 | c.flags));
+    for (const int64_t s : c.scale) Put16(g, {s});
+    ASSERT_TRUE(Load(MinimalFont({Bytes{}, SquareGlyph(), g})));
+    ASSERT_TRUE(Decode(2, c.placement));
     ASSERT_EQ(outline_.points.size(), 4u);
-    EXPECT_EQ(outline_.points[2].position.x, 0.5f * 10 + 1.0f * 10 + 20);
-    EXPECT_EQ(outline_.points[2].position.y, -10.0f + 5);
+    EXPECT_EQ(Of(outline_.points[2].position), c.corner);
+  }
+}
+
+TEST_F(GlyphOutlineTest, OffCurvePointsMeetAtImpliedMidpointsAndContoursCloseThroughThem) {
+  const auto passes = [](const std::vector<Point2D>& points, Point2D p) {
+    return std::any_of(points.begin(), points.end(), [&](Point2D q) {
+      return std::abs(q.x - p.x) < 1e-4f && std::abs(q.y - p.y) < 1e-4f;
+    });
+  };
+  // Starts at (10, 0); the closing quadratic from (10, 10) through (0, 0) turns at (5, 2.5).
+  std::vector<Point2D> p = Flatten({{0, 0, false}, {10, 0, true}, {10, 10, true}});
+  ASSERT_FALSE(p.empty());
+  EXPECT_EQ(Of(p.front()), XY(10, 0));
+  EXPECT_EQ(Of(p.back()), XY(10, 0));
+  EXPECT_TRUE(passes(p, {5, 2.5f}));
+  // Starts between the first two points, runs through the implied point (20, 10) between two
+  // others, and stays inside the points' bounding box.
+  p = Flatten({{0, 0, false}, {20, 0, false}, {20, 20, false}, {0, 20, false}});
+  ASSERT_FALSE(p.empty());
+  EXPECT_EQ(Of(p.front()), XY(10, 0));
+  EXPECT_EQ(Of(p.back()), XY(10, 0));
+  EXPECT_TRUE(passes(p, {20, 10}));
+  for (const Point2D& q : p) EXPECT_TRUE(q.x >= 0 && q.x <= 20 && q.y >= 0 && q.y <= 20);
+  // One off-curve point has nothing to start from.
+  EXPECT_TRUE(Flatten({{5, 5, false}}).empty());
+}
+
+// Hand-built glyphs with one fault each, and what decoding them gives: false with no points, or
+// the points that stay within the bounds.
+TEST_F(GlyphOutlineTest, MalformedGlyphsDecodeToNothingOrWithinTheirBounds) {
+  constexpr int kDepth = GlyphOutline::kMaxComponentDepth;
+  std::vector<Bytes> nested = {Bytes{}, SquareGlyph()};  // glyph i + 1 is glyph i shifted
+  while (nested.size() < 3 + kDepth)
+    nested.push_back(CompositeGlyph(static_cast<uint16_t>(nested.size() - 1)));
+  std::vector<Bytes> fanned = {Bytes{}, SquareGlyph()};  // glyph i + 1 is 16 copies of glyph i
+  while (fanned.size() < 6) {
+    Bytes g;
+    Put16(g, {-1, 0, 0, 0, 0});
+    // flags: XY values, MORE_COMPONENTS but on the last; glyphIndex; dx 1, dy 0 as bytes
+    for (int i = 0; i < 16; ++i)
+      Put16(g, {i < 15 ? 0x22 : 0x02, static_cast<int64_t>(fanned.size()) - 1, 256});
+    fanned.push_back(g);
+  }
+  Bytes repeated;  // one flag, on-curve and x, y same, repeated 200 times for the 2 points left,
+  Put16(repeated, {1, 0, 0, 0, 0, 2, 0});  // then a byte that is x data, not a flag
+  repeated.insert(repeated.end(), {0x39, 200, 0x01});
+  Bytes backwards;  // contours ending at points 3, 1, 5, their one flag repeated for 6 points
+  Put16(backwards, {3, 0, 0, 0, 0, 3, 1, 5, 0});
+  backwards.insert(backwards.end(), {0x39, 5});
+  Bytes cutSquare = SquareGlyph();
+  cutSquare.resize(cutSquare.size() - 2);  // the last y delta is missing
+  std::vector<Table> cut = MinimalTables({Bytes{}, cutSquare});
+  std::swap(cut[kGlyf], cut.back());  // "glyf" last in the file and in the copy
+  const struct {
+    const char* name;
+    Bytes font;
+    int glyph;
+    bool decodes;
+    size_t points;
+  } cases[] = {
+      {"first component point-matched", MinimalFont({{}, SquareGlyph(), CompositeGlyph(1, 0)}), 2,
+       true, 0},
+      {"composite referring to itself", MinimalFont({{}, SquareGlyph(), CompositeGlyph(2)}), 2,
+       false, 0},
+      {"composites nested to the depth bound", MinimalFont(nested), 1 + kDepth, true, 4},
+      {"composites nested past the depth bound", MinimalFont(nested), 2 + kDepth, false, 0},
+      {"256 squares in 272 components", MinimalFont(fanned), 3, true, 4 * 16 * 16},
+      {"65536 squares past the component bound", MinimalFont(fanned), 5, false, 0},
+      {"flag repeat count past the points left", MinimalFont({{}, repeated}), 1, true, 3},
+      {"contour ends going backwards", MinimalFont({{}, backwards}), 1, false, 0},
+      {"coordinates running past the data", AssembleFont(cut), 1, false, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(Load(c.font));
+    EXPECT_EQ(Decode(c.glyph), c.decodes);
+    EXPECT_EQ(outline_.points.size(), c.points);
   }
 }
 

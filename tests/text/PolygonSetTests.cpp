@@ -8,95 +8,77 @@
 namespace kelvrix::text {
 namespace {
 
-Point2D CubicAt(Point2D p0, Point2D c1, Point2D c2, Point2D p3, double t) {
-  const double u = 1.0 - t;
-  const auto f = [&](float a, float b, float c, float d) {
-    return static_cast<float>(u * u * u * a + 3 * u * u * t * b + 3 * u * t * t * c +
-                              t * t * t * d);
-  };
-  return {f(p0.x, c1.x, c2.x, p3.x), f(p0.y, c1.y, c2.y, p3.y)};
+// The cubic p0 c1 c2 p3 appended after its start point.
+PolygonSet Flattened(Point2D p0, Point2D c1, Point2D c2, Point2D p3) {
+  PolygonSet set;
+  set.AppendPoint(p0);
+  set.AppendCubic(p0, c1, c2, p3);
+  return set;
 }
 
-// Distance from p to the polyline.
-double DistanceToPolyline(const std::vector<Point2D>& line, Point2D p) {
+// Distance from the cubic's point at t to the polyline.
+double DistanceToPolyline(const std::vector<Point2D>& line, const Point2D (&q)[4], double t) {
+  const double u = 1.0 - t;
+  const double w[4] = {u * u * u, 3 * u * u * t, 3 * u * t * t, t * t * t};
+  const double px = w[0] * q[0].x + w[1] * q[1].x + w[2] * q[2].x + w[3] * q[3].x;
+  const double py = w[0] * q[0].y + w[1] * q[1].y + w[2] * q[2].y + w[3] * q[3].y;
   double best = 1e30;
   for (size_t i = 1; i < line.size(); ++i) {
-    const double ax = line[i - 1].x, ay = line[i - 1].y, bx = line[i].x, by = line[i].y;
-    const double dx = bx - ax, dy = by - ay, len2 = dx * dx + dy * dy;
-    double t = len2 > 0 ? ((p.x - ax) * dx + (p.y - ay) * dy) / len2 : 0;
-    t = std::fmax(0.0, std::fmin(1.0, t));
-    best = std::fmin(best, std::hypot(ax + t * dx - p.x, ay + t * dy - p.y));
+    const double ax = line[i - 1].x, ay = line[i - 1].y, dx = line[i].x - ax, dy = line[i].y - ay;
+    const double len2 = dx * dx + dy * dy;
+    const double s =
+        len2 > 0 ? std::fmax(0.0, std::fmin(1.0, ((px - ax) * dx + (py - ay) * dy) / len2)) : 0;
+    best = std::fmin(best, std::hypot(ax + s * dx - px, ay + s * dy - py));
   }
   return best;
 }
 
 TEST(PolygonSet, StraightCubicAddsOnlyItsEndPoint) {
-  PolygonSet set;
-  set.AppendPoint({1.0f, 2.0f});
-  set.AppendCubic({1.0f, 2.0f}, {1.0f, 2.0f}, {7.0f, 9.0f}, {7.0f, 9.0f});
+  const PolygonSet set = Flattened({1, 2}, {1, 2}, {7, 9}, {7, 9});
   ASSERT_EQ(set.points.size(), 2u);
   EXPECT_EQ(set.points[1].x, 7.0f);
   EXPECT_EQ(set.points[1].y, 9.0f);
 }
 
-TEST(PolygonSet, ArchIsSplitAtItsTopAndFlattenedWithinAnEighthPixel) {
-  const Point2D p0{0, 0}, c1{10, 40}, c2{30, 40}, p3{40, 0};
-  PolygonSet set;
-  set.AppendPoint(p0);
-  set.AppendCubic(p0, c1, c2, p3);
-  const auto& pts = set.points;
-  EXPECT_EQ(pts.back().x, 40.0f);
-  EXPECT_EQ(pts.back().y, 0.0f);
-  // Monotone pieces: y rises to the top (30 at t = 0.5) and falls after it, x always rises.
+// An arch with its top at t = 0.5 and an S-curve with two x extrema and an inflection: few
+// points, all within 1/8 pixel of the curve, in the order of the curve, ending on its end point.
+TEST(PolygonSet, CurvesAreFlattenedInOrderWithinAnEighthPixel) {
+  const struct {
+    Point2D q[4];
+    float Point2D::*rising;  // the coordinate that only rises along the curve
+  } curves[] = {{{{0, 0}, {10, 40}, {30, 40}, {40, 0}}, &Point2D::x},
+                {{{0, 0}, {30, 10}, {-10, 20}, {20, 30}}, &Point2D::y}};
+  for (const auto& [q, rising] : curves) {
+    SCOPED_TRACE(q[1].x);
+    const PolygonSet set = Flattened(q[0], q[1], q[2], q[3]);
+    const std::vector<Point2D>& p = set.points;
+    EXPECT_LT(p.size(), 40u);
+    EXPECT_TRUE(p.back().x == q[3].x && p.back().y == q[3].y);
+    for (size_t i = 1; i < p.size(); ++i) EXPECT_GT(p[i].*rising, p[i - 1].*rising) << i;
+    for (int i = 0; i <= 200; ++i)
+      EXPECT_LT(DistanceToPolyline(set.points, q, i / 200.0), 0.125) << i;
+  }
+}
+
+// Split at its top, the arch's polyline has that point, rises to it and falls after it.
+TEST(PolygonSet, ArchIsSplitAtItsTop) {
+  const PolygonSet set = Flattened({0, 0}, {10, 40}, {30, 40}, {40, 0});
+  const std::vector<Point2D>& p = set.points;
   size_t top = 0;
-  for (size_t i = 1; i < pts.size(); ++i) {
-    EXPECT_GT(pts[i].x, pts[i - 1].x);
-    if (pts[i].y > pts[top].y) top = i;
-  }
-  EXPECT_FLOAT_EQ(pts[top].x, 20.0f);
-  EXPECT_FLOAT_EQ(pts[top].y, 30.0f);
-  for (size_t i = 1; i <= top; ++i) EXPECT_GE(pts[i].y, pts[i - 1].y);
-  for (size_t i = top + 1; i < pts.size(); ++i) EXPECT_LE(pts[i].y, pts[i - 1].y);
-  for (int i = 0; i <= 200; ++i) {
-    EXPECT_LT(DistanceToPolyline(pts, CubicAt(p0, c1, c2, p3, i / 200.0)), 0.125) << i;
-  }
-  EXPECT_LT(pts.size(), 40u);
-}
-
-TEST(PolygonSet, SCurveIsSplitAtItsInflectionAndExtrema) {
-  const Point2D p0{0, 0}, c1{30, 10}, c2{-10, 20}, p3{20, 30};
-  PolygonSet set;
-  set.AppendPoint(p0);
-  set.AppendCubic(p0, c1, c2, p3);
-  for (int i = 0; i <= 200; ++i) {
-    EXPECT_LT(DistanceToPolyline(set.points, CubicAt(p0, c1, c2, p3, i / 200.0)), 0.125) << i;
-  }
-  for (size_t i = 1; i < set.points.size(); ++i) EXPECT_GE(set.points[i].y, set.points[i - 1].y);
-}
-
-TEST(PolygonSet, QuadraticIsTheCubicWithControlsTwoThirdsOfTheWayToItsControl) {
-  PolygonSet quadratic, cubic;
-  quadratic.AppendPoint({0, 0});
-  quadratic.AppendQuadratic({0, 0}, {6, 9}, {12, 0});
-  cubic.AppendPoint({0, 0});
-  cubic.AppendCubic({0, 0}, {6 * 0.6666667f, 9 * 0.6666667f},
-                    {12 + (6 - 12) * 0.6666667f, 9 * 0.6666667f}, {12, 0});
-  ASSERT_EQ(quadratic.points.size(), cubic.points.size());
-  for (size_t i = 0; i < cubic.points.size(); ++i) {
-    EXPECT_EQ(quadratic.points[i].x, cubic.points[i].x);
-    EXPECT_EQ(quadratic.points[i].y, cubic.points[i].y);
+  for (size_t i = 1; i < p.size(); ++i) top = p[i].y > p[top].y ? i : top;
+  EXPECT_FLOAT_EQ(p[top].x, 20.0f);
+  EXPECT_FLOAT_EQ(p[top].y, 30.0f);
+  for (size_t i = 1; i < p.size(); ++i) {
+    EXPECT_TRUE(i <= top ? p[i].y >= p[i - 1].y : p[i].y <= p[i - 1].y) << i;
   }
 }
 
 TEST(PolygonSet, NonFiniteCurveAddsItsEndPointWithoutSubdividing) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  PolygonSet set;
-  set.AppendPoint({0, 0});
-  set.AppendCubic({0, 0}, {nan, 1}, {2, 3}, {4, 5});
-  EXPECT_EQ(set.points.size(), 2u);
+  EXPECT_EQ(Flattened({0, 0}, {nan, 1}, {2, 3}, {4, 5}).points.size(), 2u);
 }
 
-TEST(PolygonSet, SubdivisionStopsAfterTwentyHalvings) {
+TEST(PolygonSet, SubdivisionStopsWhenItsDepthRunsOut) {
   PolygonSet set;
   set.AppendPoint({0, 0});
   set.SubdivideCubic({0, 0}, {0, 1e35f}, {1, 1e35f}, {1, 0}, 3);
