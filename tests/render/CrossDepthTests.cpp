@@ -54,10 +54,7 @@ class CrossDepth : public ::testing::Test {
   }
   void MakeOutput(PF_PixelFormat format, A_long padding = 0) {
     WorldSpec shape;
-    shape.width = 50;
-    shape.height = 20;
-    shape.format = format;
-    shape.rowPaddingBytes = padding;
+    shape.width = 50, shape.height = 20, shape.format = format, shape.rowPaddingBytes = padding;
     shape.fillByte = 0;  // alpha 0 before the conversion
     ASSERT_EQ(host_.Worlds().Create(shape, &output_), PF_Err_NONE);
   }
@@ -99,24 +96,19 @@ TEST_F(CrossDepth, FloatMemoryLandsInEightBitsClamped) {
   MakeOutput(PF_PixelFormat_ARGB32);
   // Two memory pixels, (NaN, -3, 0.5) and (0.7, 0.9, 0.6): 2 of 6 samples dark.
   const float samples[6] = {std::nanf(""), -3.0f, 0.5f, 0.7f, 0.9f, 0.6f};
-  std::vector<uint8_t> pattern(sizeof samples);
-  std::memcpy(pattern.data(), samples, sizeof samples);
   BlockFeeder feeder;
-  feeder.Queue(pattern);
+  feeder.Queue(std::vector<uint8_t>(reinterpret_cast<const uint8_t*>(samples),
+                                    reinterpret_cast<const uint8_t*>(samples + 6)));
   ASSERT_EQ(Run(RenderCrossDepthFloatTo8), PF_Err_NONE);
   int nanPixels = 0;
   for (A_long y = 0; y < 20; ++y) {
     for (A_long x = 0; x < 50; ++x) {
       const PF_Pixel8& p = *PixelAt<PF_Pixel8>(output_, x, y);
       ASSERT_EQ(p.alpha, 0);
-      if (p.green == 0) {  // from (NaN, -3, 0.5): NaN and -3 clamp to the ends
-        ++nanPixels;
-        ASSERT_EQ(p.red, 255);
-        ASSERT_NEAR(p.blue, 128, 3);
-      } else {
-        ASSERT_NEAR(p.red, 179, 3);
-        ASSERT_NEAR(p.green, 230, 3);
-      }
+      const bool fromNan = p.green == 0;  // NaN and -3 clamp to the ends
+      nanPixels += fromNan ? 1 : 0;
+      ASSERT_NEAR(p.red, fromNan ? 255 : 179, fromNan ? 0 : 3);
+      ASSERT_NEAR(fromNan ? p.blue : p.green, fromNan ? 128 : 230, 3);
     }
   }
   EXPECT_GT(nanPixels, 0);

@@ -20,10 +20,9 @@ namespace {
 
 std::vector<A_long> Edges(const PF_LRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
+// {source, destination, result}
 TEST(UnionRect, EmptyDestinationIsReplacedEmptySourceIgnoredOtherwiseBoundingBox) {
-  struct Case {
-    PF_LRect src, dst, want;
-  } cases[] = {
+  const PF_LRect cases[][3] = {
       {{1, 2, 3, 4}, {5, 5, 5, 9}, {1, 2, 3, 4}},  // zero-width destination
       {{1, 2, 3, 4}, {5, 9, 8, 9}, {1, 2, 3, 4}},  // zero-height destination
       {{9, 9, 0, 0}, {0, 0, 0, 0}, {9, 9, 0, 0}},  // copied even when both are empty
@@ -33,11 +32,11 @@ TEST(UnionRect, EmptyDestinationIsReplacedEmptySourceIgnoredOtherwiseBoundingBox
       {{-4, 7, 6, 30}, {0, 5, 10, 10}, {-4, 5, 10, 30}},
       {{2, 1, 3, 4}, {0, 5, 10, 10}, {0, 1, 10, 10}},
   };
-  for (Case c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(Edges(c.src)) + " into " +
-                 ::testing::PrintToString(Edges(c.dst)));
-    kelvrix::UnionRect(c.src, c.dst);
-    EXPECT_EQ(Edges(c.dst), Edges(c.want));
+  for (const auto& c : cases) {
+    PF_LRect dst = c[1];
+    kelvrix::UnionRect(c[0], dst);
+    EXPECT_EQ(Edges(dst), Edges(c[2])) << ::testing::PrintToString(Edges(c[0])) << " into "
+                                       << ::testing::PrintToString(Edges(c[1]));
   }
 }
 
