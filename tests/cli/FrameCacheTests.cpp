@@ -23,7 +23,7 @@ TEST(FrameCache, KeepsACopyAndCountsOnlyTheNewBytesOfAReplacedKey) {
   EXPECT_EQ(cache.Entries(), 1u);
 }
 
-TEST(FrameCache, EvictsTheLeastRecentlyUsedUntilItFitsItsBudget) {
+TEST(FrameCache, EvictsTheLeastRecentlyUsedUntilItFitsItsBudgetButNeverThePinned) {
   FrameCache cache(30);
   const std::vector<uint8_t> ten(10, 7);
   for (const char* key : {"a", "b", "c"}) cache.Put(key, ten.data(), 10);
@@ -33,18 +33,15 @@ TEST(FrameCache, EvictsTheLeastRecentlyUsedUntilItFitsItsBudget) {
   for (const char* key : {"a", "c", "d"}) EXPECT_NE(cache.Find(key), nullptr) << key;
   EXPECT_EQ(cache.Bytes(), 30u);
   EXPECT_EQ(cache.Evictions(), 1u);
-}
 
-TEST(FrameCache, NeverEvictsThePinnedInputEvenOverBudget) {
-  FrameCache cache(15);
-  const std::vector<uint8_t> ten(10, 7);
-  cache.Put("input", ten.data(), 10, true);
-  cache.Put("frame 0", ten.data(), 10);
-  EXPECT_NE(cache.Find("input"), nullptr);
-  EXPECT_EQ(cache.Find("frame 0"), nullptr);
-  cache.Put("input 2", ten.data(), 10, true);
-  EXPECT_EQ(cache.Entries(), 2u);
-  EXPECT_EQ(cache.Bytes(), 20u);
+  FrameCache pinning(15);
+  pinning.Put("input", ten.data(), 10, true);
+  pinning.Put("frame 0", ten.data(), 10);
+  EXPECT_NE(pinning.Find("input"), nullptr);
+  EXPECT_EQ(pinning.Find("frame 0"), nullptr);
+  pinning.Put("input 2", ten.data(), 10, true);  // over budget, and both stay
+  EXPECT_EQ(pinning.Entries(), 2u);
+  EXPECT_EQ(pinning.Bytes(), 20u);
 }
 
 }  // namespace

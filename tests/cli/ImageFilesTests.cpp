@@ -4,7 +4,6 @@
 #include <ImfInputFile.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -40,20 +39,16 @@ void ExpectFailure(const std::function<void()>& body, const std::string& start) 
   ADD_FAILURE() << "no error; expected " << start;
 }
 
+// "width height mode bit-depth colour-type(6 = RGBA) alpha-min alpha-max" as PIL sees them.
 TEST(ImageFiles, PngsReadBackThroughPilWithTheirSizeDepthAndAlpha) {
-  // "width height mode bit-depth colour-type(6 = RGBA) alpha-min alpha-max"; PIL hands 16-bit
-  // RGBA over as 8-bit, where half alpha is 127 or 128.
-  const struct {
-    int depth;
-    float alpha;
-    std::vector<std::string> want;
-  } cases[] = {{8, 1.0f, {"7 5 RGBA 8 6 255 255"}},
-               {16, 0.5f, {"7 5 RGBA 16 6 127 127", "7 5 RGBA 16 6 128 128"}}};
-  for (const auto& c : cases) {
+  for (int depth : {8, 16}) {
     ScratchDir dir;
-    WritePng(dir / "a.png", Ramp(7, 5, c.alpha), c.depth);
+    WritePng(dir / "a.png", Ramp(7, 5, depth == 8 ? 1.0f : 0.5f), depth);
     const std::string got = DescribePng(dir / "a.png", dir);
-    EXPECT_NE(std::find(c.want.begin(), c.want.end(), got), c.want.end()) << got;
+    // PIL hands 16-bit RGBA over as 8-bit, where half alpha is 127 or 128.
+    EXPECT_TRUE(depth == 8 ? got == "7 5 RGBA 8 6 255 255"
+                           : got == "7 5 RGBA 16 6 127 127" || got == "7 5 RGBA 16 6 128 128")
+        << got;
     EXPECT_EQ(dir.Files(), std::vector<std::string>{"a.png"});
   }
 }

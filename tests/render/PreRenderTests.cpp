@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <functional>
 #include <limits>
 
 #include "render/RenderPlan.h"
@@ -147,19 +146,15 @@ TEST_F(PreRender, AHostErrorStopsTheRestAndStillHandsThePlanOverForFreeing) {
   }
 }
 
-TEST_F(PreRender, WithoutAPlanOrTheInterfaceSuiteItFailsAndHandsNothingOver) {
-  const std::pair<std::function<void()>, PF_Err> cases[] = {
-      {[&] { host_.Suites().SetMissing(kAEGPPFInterfaceSuite); }, PF_Err_BAD_CALLBACK_PARAM},
-      {[] { kelvrix::SetPlanAllocatorForTesting([](size_t) -> void* { return nullptr; }); },
-       PF_Err_OUT_OF_MEMORY}};
-  for (const auto& [arrange, err] : cases) {
-    SCOPED_TRACE(err);
-    arrange();
+TEST_F(PreRender, WithoutTheInterfaceSuiteOrAPlanItFailsAndHandsNothingOver) {
+  for (bool noSuite : {true, false}) {
+    SCOPED_TRACE(noSuite ? "no interface suite" : "no memory for the plan");
+    host_.Suites().SetMissing(kAEGPPFInterfaceSuite, -1, noSuite);
+    if (!noSuite) kelvrix::SetPlanAllocatorForTesting([](size_t) -> void* { return nullptr; });
     auto frame = host_.NewFrame();
-    EXPECT_EQ(host_.PreRender(*frame), err);
+    EXPECT_EQ(host_.PreRender(*frame), noSuite ? PF_Err_BAD_CALLBACK_PARAM : PF_Err_OUT_OF_MEMORY);
     EXPECT_EQ(frame->preRender.pre_render_data, nullptr);
     ExpectAllGivenBack();
-    host_.Suites().SetMissing(kAEGPPFInterfaceSuite, -1, false);
   }
 }
 
