@@ -5,24 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "hostapi/HostApi.h"
-
-namespace {
-
-PF_Err AddParams(PF_InData* in_data) {
-  const PF_ParamType types[] = {PF_Param_FLOAT_SLIDER, PF_Param_GROUP_START, PF_Param_CHECKBOX,
-                                PF_Param_CHECKBOX, PF_Param_CHECKBOX};
-  for (PF_ParamType type : types) {
-    PF_ParamDef def;
-    std::memset(&def, 0, sizeof def);
-    def.param_type = type;
-    if (PF_Err err = in_data->inter.add_param(in_data->effect_ref, -1, &def)) return err;
-  }
-  return PF_Err_NONE;
-}
-
-}  // namespace
 
 extern "C" {
 
@@ -30,7 +15,13 @@ DllExport PF_Err EffectMain(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data
                             PF_LayerDef*, void*) {
   if (cmd == PF_Cmd_PARAMS_SETUP) {
     out_data->num_params = 6;
-    return AddParams(in_data);
+    for (PF_ParamType type : {PF_Param_FLOAT_SLIDER, PF_Param_GROUP_START, PF_Param_CHECKBOX,
+                              PF_Param_CHECKBOX, PF_Param_CHECKBOX}) {
+      PF_ParamDef def;
+      std::memset(&def, 0, sizeof def);
+      def.param_type = type;
+      if (PF_Err err = in_data->inter.add_param(in_data->effect_ref, -1, &def)) return err;
+    }
   }
   if (cmd == PF_Cmd_SMART_RENDER) {
     const char* from = std::getenv("KELVRIX_TEST_FAIL_FROM_FRAME");
@@ -44,10 +35,9 @@ DllExport PF_Err EffectMain(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data
 
 DllExport PF_Err PluginDataEntryFunction(PF_PluginDataPtr inPtr, PF_PluginDataCB callback,
                                          SPBasicSuite*, const char*, const char*) {
-  return callback(
-      inPtr, reinterpret_cast<const A_u_char*>("failing"),
-      reinterpret_cast<const A_u_char*>("TEST failing"), reinterpret_cast<const A_u_char*>("Test"),
-      reinterpret_cast<const A_u_char*>("EffectMain"), PF_MultiCharCode("eFKT"), 13, 28, 0);
+  const auto text = [](const char* s) { return reinterpret_cast<const A_u_char*>(s); };
+  return callback(inPtr, text("failing"), text("TEST failing"), text("Test"), text("EffectMain"),
+                  PF_MultiCharCode("eFKT"), 13, 28, 0);
 }
 
 }  // extern "C"

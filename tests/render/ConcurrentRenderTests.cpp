@@ -19,10 +19,7 @@ using kelvrix::testing::BlockFeeder;
 TEST(ConcurrentRender, FramesOnEightThreadsRenderCleanly) {
   for (PF_PixelFormat format :
        {PF_PixelFormat_ARGB32, PF_PixelFormat_ARGB64, PF_PixelFormat_ARGB128}) {
-    HostOptions options;
-    options.width = 96;
-    options.height = 54;
-    options.format = format;
+    HostOptions options = kelvrix::testing::SmallProject(format, 96, 54);
     options.threads = 3;
     SimHost host(kelvrix::testing::LinkedPlugin(), options);
     ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);

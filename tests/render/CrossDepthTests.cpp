@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "render/CrossDepth.h"
@@ -15,51 +16,34 @@ using kelvrix::host::WorldSpec;
 using kelvrix::testing::BlockFeeder;
 
 namespace {
+
 constexpr float kInf = std::numeric_limits<float>::infinity();
-}
 
-TEST(Convert, SixteenToEightRoundsHalfAwayWithoutClamping) {
-  EXPECT_EQ(Convert16To8(0), 0);
-  EXPECT_EQ(Convert16To8(16384), 128);  // 127.5
-  EXPECT_EQ(Convert16To8(32767), 255);
-  EXPECT_EQ(Convert16To8(129), 1);
-  EXPECT_EQ(Convert16To8(64), 0);
+// Each converter against values worked out by hand: half-way rounds away from zero, NaN and
+// +inf clamp to the top, the 8-bit steps survive in 16 bits, 16-bit white is 32768.
+TEST(Convert, EachPairGivesItsWorkedValues) {
+#define CASE(expression, want) \
+  { #expression, static_cast < double>(expression), want }
+  const struct {
+    const char* what;
+    double got, want;
+  } cases[] = {
+      CASE(Convert16To8(16384), 128),      CASE(Convert16To8(32767), 255),
+      CASE(Convert16To8(129), 1),          CASE(Convert16To8(64), 0),
+      CASE(ConvertFloatTo8(1.0f), 255),    CASE(ConvertFloatTo8(0.5f), 128),
+      CASE(ConvertFloatTo8(0.002f), 1),    CASE(ConvertFloatTo8(7.5f), 255),
+      CASE(ConvertFloatTo8(-0.2f), 0),     CASE(ConvertFloatTo8(std::nanf("")), 255),
+      CASE(ConvertFloatTo8(kInf), 255),    CASE(ConvertFloatTo8(-kInf), 0),
+      CASE(Convert8To16(1), 128),          CASE(Convert8To16(255), 32640),
+      CASE(ConvertFloatTo16(1.0f), 32768), CASE(ConvertFloatTo16(0.5f), 16384),
+      CASE(ConvertFloatTo16(2.0f), 32768), CASE(ConvertFloatTo16(std::nanf("")), 32768),
+      CASE(ConvertFloatTo16(-0.25f), 0),   CASE(ConvertFloatTo16(-kInf), 0),
+      CASE(Convert8ToFloat(255), 1.0),     CASE(Convert16ToFloat(32767), 0.999969482421875),
+      CASE(Convert16ToFloat(32768), 1.0),
+  };
+#undef CASE
+  for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.what;
 }
-
-TEST(Convert, FloatToEightClampsNanAndInfinityToTheEnds) {
-  EXPECT_EQ(ConvertFloatTo8(1.0f), 255);
-  EXPECT_EQ(ConvertFloatTo8(0.5f), 128);
-  EXPECT_EQ(ConvertFloatTo8(0.002f), 1);
-  EXPECT_EQ(ConvertFloatTo8(7.5f), 255);
-  EXPECT_EQ(ConvertFloatTo8(-0.2f), 0);
-  EXPECT_EQ(ConvertFloatTo8(std::nanf("")), 255);
-  EXPECT_EQ(ConvertFloatTo8(kInf), 255);
-  EXPECT_EQ(ConvertFloatTo8(-kInf), 0);
-}
-
-TEST(Convert, EightToSixteenKeepsTheEightBitSteps) {
-  EXPECT_EQ(Convert8To16(1), 128);
-  EXPECT_EQ(Convert8To16(255), 32640);
-  EXPECT_EQ(Convert8To16(0), 0);
-}
-
-TEST(Convert, FloatToSixteenClampsToTheHostsWhite) {
-  EXPECT_EQ(ConvertFloatTo16(1.0f), 32768);
-  EXPECT_EQ(ConvertFloatTo16(0.5f), 16384);
-  EXPECT_EQ(ConvertFloatTo16(2.0f), 32768);
-  EXPECT_EQ(ConvertFloatTo16(std::nanf("")), 32768);
-  EXPECT_EQ(ConvertFloatTo16(-0.25f), 0);
-  EXPECT_EQ(ConvertFloatTo16(-kInf), 0);
-}
-
-TEST(Convert, IntegersToFloatScaleByTheirWhite) {
-  EXPECT_EQ(Convert8ToFloat(255), 1.0f);
-  EXPECT_EQ(Convert8ToFloat(0), 0.0f);
-  EXPECT_EQ(Convert16ToFloat(32767), 0.999969482421875f);
-  EXPECT_EQ(Convert16ToFloat(32768), 1.0f);
-}
-
-namespace {
 
 class CrossDepth : public ::testing::Test {
  protected:
@@ -68,12 +52,9 @@ class CrossDepth : public ::testing::Test {
     host_.Worlds().Dispose(&output_);
     SetSearchTimeLimitForTesting(-1);
   }
-  void MakeOutput(PF_PixelFormat format, A_long padding) {
+  void MakeOutput(PF_PixelFormat format, A_long padding = 0) {
     WorldSpec shape;
-    shape.width = 50;
-    shape.height = 20;
-    shape.format = format;
-    shape.rowPaddingBytes = padding;
+    shape.width = 50, shape.height = 20, shape.format = format, shape.rowPaddingBytes = padding;
     shape.fillByte = 0;  // alpha 0 before the conversion
     ASSERT_EQ(host_.Worlds().Create(shape, &output_), PF_Err_NONE);
   }
@@ -94,8 +75,6 @@ class CrossDepth : public ::testing::Test {
   PF_EffectWorld output_{};
 };
 
-}  // namespace
-
 TEST_F(CrossDepth, EightBitMemoryLandsInSixteenBitsWithAlphaAndPaddingUntouched) {
   MakeOutput(PF_PixelFormat_ARGB64, 24);
   BlockFeeder feeder;
@@ -114,63 +93,51 @@ TEST_F(CrossDepth, EightBitMemoryLandsInSixteenBitsWithAlphaAndPaddingUntouched)
 }
 
 TEST_F(CrossDepth, FloatMemoryLandsInEightBitsClamped) {
-  MakeOutput(PF_PixelFormat_ARGB32, 0);
+  MakeOutput(PF_PixelFormat_ARGB32);
   // Two memory pixels, (NaN, -3, 0.5) and (0.7, 0.9, 0.6): 2 of 6 samples dark.
   const float samples[6] = {std::nanf(""), -3.0f, 0.5f, 0.7f, 0.9f, 0.6f};
-  std::vector<uint8_t> pattern(sizeof samples);
-  std::memcpy(pattern.data(), samples, sizeof samples);
   BlockFeeder feeder;
-  feeder.Queue(pattern);
+  feeder.Queue(std::vector<uint8_t>(reinterpret_cast<const uint8_t*>(samples),
+                                    reinterpret_cast<const uint8_t*>(samples + 6)));
   ASSERT_EQ(Run(RenderCrossDepthFloatTo8), PF_Err_NONE);
   int nanPixels = 0;
   for (A_long y = 0; y < 20; ++y) {
     for (A_long x = 0; x < 50; ++x) {
       const PF_Pixel8& p = *PixelAt<PF_Pixel8>(output_, x, y);
       ASSERT_EQ(p.alpha, 0);
-      if (p.green == 0) {  // from (NaN, -3, 0.5): NaN and -3 clamp to the ends
-        ++nanPixels;
-        ASSERT_EQ(p.red, 255);
-        ASSERT_NEAR(p.blue, 128, 3);
-      } else {
-        ASSERT_NEAR(p.red, 179, 3);
-        ASSERT_NEAR(p.green, 230, 3);
-      }
+      const bool fromNan = p.green == 0;  // NaN and -3 clamp to the ends
+      nanPixels += fromNan ? 1 : 0;
+      ASSERT_NEAR(p.red, fromNan ? 255 : 179, fromNan ? 0 : 3);
+      ASSERT_NEAR(fromNan ? p.blue : p.green, fromNan ? 128 : 230, 3);
     }
   }
   EXPECT_GT(nanPixels, 0);
 }
 
-TEST_F(CrossDepth, NoUsableBlockLeavesTheOutputAloneAndDisposesTheTemporaryWorld) {
-  MakeOutput(PF_PixelFormat_ARGB128, 0);
-  BlockFeeder feeder(BlockFeeder::Fallback::kBlank);
-  EXPECT_EQ(Run(RenderCrossDepth16ToFloat), PF_Err_NONE);
-  EXPECT_TRUE(plan_.noBlockFound);
-  EXPECT_EQ(PixelAt<PF_PixelFloat>(output_, 3, 3)->red, 0.0f);
-  EXPECT_EQ(host_.Worlds().Live(), 1u);
+// No usable block, a world the host cannot make, a missing iterate or world suite: the output
+// keeps its pixels, the temporary world is disposed of and every suite is given back.
+TEST_F(CrossDepth, WhenNothingCanBeConvertedTheOutputIsLeftAloneAndAllIsReleased) {
+  MakeOutput(PF_PixelFormat_ARGB128);
+  const PF_Err want[] = {PF_Err_NONE, PF_Err_OUT_OF_MEMORY, A_Err_MISSING_SUITE,
+                         A_Err_MISSING_SUITE};
+  for (int c = 0; c < 4; ++c) {
+    SCOPED_TRACE(c);
+    BlockFeeder feeder;
+    if (c == 2) feeder.Queue({0x00, 0x40});
+    if (c == 1) host_.Faults().Fail("PF_NewWorld", PF_Err_OUT_OF_MEMORY, 0, 1);
+    const char* missing = c == 2 ? kPFIterate8Suite : kPFWorldSuite;
+    if (c >= 2) host_.Suites().SetMissing(missing, 2);
+    EXPECT_EQ(Run(RenderCrossDepth16ToFloat), want[c]);
+    EXPECT_EQ(plan_.noBlockFound, c == 0);
+    EXPECT_EQ(feeder.Allocations() > 0, c == 0 || c == 2);  // the fill ran
+    EXPECT_EQ(PixelAt<PF_PixelFloat>(output_, 3, 3)->red, 0.0f);
+    EXPECT_EQ(host_.Worlds().Live(), 1u);
+    EXPECT_TRUE(host_.Suites().Unbalanced().empty());
+    if (c >= 2) {
+      EXPECT_STREQ(host_.LastOutData().return_msg, "Not able to acquire AEFX Suite.");
+      host_.Suites().SetMissing(missing, 2, false);
+    }
+  }
 }
 
-TEST_F(CrossDepth, AWorldTheHostCannotMakeIsItsErrorAndNothingIsFilled) {
-  MakeOutput(PF_PixelFormat_ARGB32, 0);
-  host_.Faults().Fail("PF_NewWorld", PF_Err_OUT_OF_MEMORY);
-  BlockFeeder feeder;
-  EXPECT_EQ(Run(RenderCrossDepth16To8), PF_Err_OUT_OF_MEMORY);
-  EXPECT_EQ(feeder.Allocations(), 0);
-  EXPECT_EQ(host_.Worlds().Live(), 1u);
-}
-
-TEST_F(CrossDepth, AMissingIterateSuiteGives13AndStillDisposesTheTemporaryWorld) {
-  MakeOutput(PF_PixelFormat_ARGB32, 0);
-  BlockFeeder feeder;
-  feeder.Queue(std::vector<uint8_t>{0x00, 0x40});
-  host_.Suites().SetMissing(kPFIterate8Suite, 2);
-  EXPECT_EQ(Run(RenderCrossDepth16To8), A_Err_MISSING_SUITE);
-  EXPECT_EQ(host_.Worlds().Live(), 1u);
-  EXPECT_TRUE(host_.Suites().Unbalanced().empty());
-}
-
-TEST_F(CrossDepth, AMissingWorldSuiteGives13WithTheMessage) {
-  MakeOutput(PF_PixelFormat_ARGB32, 0);
-  host_.Suites().SetMissing(kPFWorldSuite, 2);
-  EXPECT_EQ(Run(RenderCrossDepth16To8), A_Err_MISSING_SUITE);
-  EXPECT_STREQ(host_.LastOutData().return_msg, "Not able to acquire AEFX Suite.");
-}
+}  // namespace

@@ -1,10 +1,13 @@
-// Smart pre-render through EffectMain in the simulated host.
+// Smart pre-render and its plan: the pure helpers directly, the handler through EffectMain in
+// the simulated host.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 
 #include "render/RenderPlan.h"
+#include "render/SmartPreRender.h"
 #include "tests/support/LinkedPlugin.h"
 
 using kelvrix::RenderPlan;
@@ -14,6 +17,36 @@ using kelvrix::testing::LinkedPlugin;
 
 namespace {
 
+std::vector<A_long> Edges(const PF_LRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// {source, destination, result}
+TEST(UnionRect, EmptyDestinationIsReplacedEmptySourceIgnoredOtherwiseBoundingBox) {
+  const PF_LRect cases[][3] = {
+      {{1, 2, 3, 4}, {5, 5, 5, 9}, {1, 2, 3, 4}},  // zero-width destination
+      {{1, 2, 3, 4}, {5, 9, 8, 9}, {1, 2, 3, 4}},  // zero-height destination
+      {{9, 9, 0, 0}, {0, 0, 0, 0}, {9, 9, 0, 0}},  // copied even when both are empty
+      {{20, 20, 20, 30}, {0, 0, 10, 10}, {0, 0, 10, 10}},
+      {{20, 20, 30, 20}, {0, 0, 10, 10}, {0, 0, 10, 10}},
+      {{3, 8, 7, 2}, {0, 0, 10, 10}, {0, 0, 10, 10}},  // inverted source
+      {{-4, 7, 6, 30}, {0, 5, 10, 10}, {-4, 5, 10, 30}},
+      {{2, 1, 3, 4}, {0, 5, 10, 10}, {0, 1, 10, 10}},
+  };
+  for (const auto& c : cases) {
+    PF_LRect dst = c[1];
+    kelvrix::UnionRect(c[0], dst);
+    EXPECT_EQ(Edges(dst), Edges(c[2])) << ::testing::PrintToString(Edges(c[0])) << " into "
+                                       << ::testing::PrintToString(Edges(c[1]));
+  }
+}
+
+TEST(RoundedSize, RoundsHalfAwayAfterClampingToTheSlidersRange) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::pair<double, int32_t> cases[] = {
+      {150.0, 150}, {2.5, 3},  {2.4999, 2},   {999.5, 1000}, {1.49, 1}, {std::nan(""), 150},
+      {inf, 1000},  {-inf, 1}, {1e300, 1000}, {-5.0, 1},     {0.2, 1},  {1000.4, 1000}};
+  for (const auto& [value, size] : cases) EXPECT_EQ(kelvrix::RoundedSize(value), size) << value;
+}
+
 class PreRender : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -22,21 +55,8 @@ class PreRender : public ::testing::Test {
   }
   void TearDown() override { kelvrix::SetPlanAllocatorForTesting(nullptr); }
 
-  void SetSize(double size) { host_.Params()[1].u.fs_d.value = size; }
-  void SetBoxes(int a, int b, int c) {
-    host_.Params()[3].u.bd.value = a;
-    host_.Params()[4].u.bd.value = b;
-    host_.Params()[5].u.bd.value = c;
-  }
   const RenderPlan* Plan(const Frame& frame) {
     return static_cast<const RenderPlan*>(frame.preRender.pre_render_data);
-  }
-  // The plan's size and style after pre-rendering a fresh frame.
-  std::pair<int, int> SizeAndStyle() {
-    auto frame = host_.NewFrame();
-    EXPECT_EQ(host_.PreRender(*frame), PF_Err_NONE);
-    const RenderPlan* plan = Plan(*frame);
-    return plan == nullptr ? std::make_pair(-1, -1) : std::make_pair(plan->size, int{plan->style});
   }
   void ExpectAllGivenBack() {
     EXPECT_TRUE(host_.Suites().Unbalanced().empty());
@@ -47,47 +67,31 @@ class PreRender : public ::testing::Test {
   SimHost host_{LinkedPlugin()};
 };
 
-}  // namespace
-
-TEST_F(PreRender, DividesTheRoundedSizeByStyle) {
-  EXPECT_EQ(SizeAndStyle(), std::make_pair(150, 1));
-  SetBoxes(0, 1, 0);
-  EXPECT_EQ(SizeAndStyle(), std::make_pair(75, 2));
-  SetBoxes(0, 0, 1);
-  EXPECT_EQ(SizeAndStyle(), std::make_pair(37, 3));
-  SetSize(3.0);
-  EXPECT_EQ(SizeAndStyle(), std::make_pair(0, 3));
-  SetBoxes(0, 1, 0);
-  SetSize(1.0);
-  EXPECT_EQ(SizeAndStyle(), std::make_pair(0, 2));
-  SetBoxes(1, 0, 0);
-  SetSize(999.5);
-  EXPECT_EQ(SizeAndStyle(), std::make_pair(1000, 1));
-  SetSize(2.5);
-  EXPECT_EQ(SizeAndStyle(), std::make_pair(3, 1));
+// Each frame's plan goes to the host with FreePlan to free it; dropping the frame frees it.
+TEST_F(PreRender, SizeIsRoundedAndDividedByTheFirstTickedBoxsStyle) {
+  struct Case {
+    double size;
+    int box8, box16, box32, wantSize, wantStyle;
+  } cases[] = {
+      {150, 1, 0, 0, 150, 1}, {150, 0, 1, 0, 75, 2},  {150, 0, 0, 1, 37, 3},
+      {3, 0, 0, 1, 0, 3},     {1, 0, 1, 0, 0, 2},     {999.5, 1, 0, 0, 1000, 1},
+      {150, 0, 0, 0, 150, 0}, {150, 1, 0, 1, 150, 1}, {150, 0, 1, 1, 75, 2},
+      {150, 1, 1, 1, 150, 1}, {150, 0, 0, -7, 37, 3},
+  };
+  for (Case c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.size << " " << c.box8 << c.box16 << c.box32);
+    host_.Params()[1].u.fs_d.value = c.size;
+    host_.Params()[3].u.bd.value = c.box8;
+    host_.Params()[4].u.bd.value = c.box16;
+    host_.Params()[5].u.bd.value = c.box32;
+    auto frame = host_.NewFrame();
+    ASSERT_EQ(host_.PreRender(*frame), PF_Err_NONE);
+    EXPECT_EQ(Plan(*frame)->size, c.wantSize);
+    EXPECT_EQ(Plan(*frame)->style, c.wantStyle);
+    EXPECT_EQ(frame->preRender.delete_pre_render_data_func, &kelvrix::FreePlan);
+  }
   ExpectAllGivenBack();
-}
-
-TEST_F(PreRender, TheFirstTickedBoxWins) {
-  SetBoxes(1, 0, 1);
-  EXPECT_EQ(SizeAndStyle().second, 1);
-  SetBoxes(0, 1, 1);
-  EXPECT_EQ(SizeAndStyle().second, 2);
-  SetBoxes(1, 1, 1);
-  EXPECT_EQ(SizeAndStyle().second, 1);
-  SetBoxes(0, 0, 0);
-  EXPECT_EQ(SizeAndStyle(), std::make_pair(150, 0));
-  SetBoxes(0, 0, -7);  // any non-zero value counts as ticked
-  EXPECT_EQ(SizeAndStyle().second, 3);
-}
-
-TEST_F(PreRender, ASizeFromAnywhereIsClampedNotConverted) {
-  SetSize(std::numeric_limits<double>::quiet_NaN());
-  EXPECT_EQ(SizeAndStyle().first, 150);
-  SetSize(std::numeric_limits<double>::infinity());
-  EXPECT_EQ(SizeAndStyle().first, 1000);
-  SetSize(-1e12);
-  EXPECT_EQ(SizeAndStyle().first, 1);
+  EXPECT_EQ(host_.EffectRefsIssued(), 11);
 }
 
 TEST_F(PreRender, ReadsTheSizeAtTheFramesTime) {
@@ -99,7 +103,7 @@ TEST_F(PreRender, ReadsTheSizeAtTheFramesTime) {
   }
 }
 
-TEST_F(PreRender, ChecksOutTheInputWithExactlyTheHostsRequest) {
+TEST_F(PreRender, ChecksOutTheInputWithTheHostsRequestAndJoinsItsRects) {
   auto frame = host_.NewFrame();
   frame->request.rect = PF_LRect{10, 20, 300, 200};
   frame->request.field = 1;
@@ -108,55 +112,33 @@ TEST_F(PreRender, ChecksOutTheInputWithExactlyTheHostsRequest) {
   std::memcpy(frame->request.unused, "xyz", 3);
   frame->request.reserved[0] = 11;
   frame->request.reserved[3] = -4;
+  frame->preRender.result_rect = PF_LRect{0, 0, 50, 50};
   ASSERT_EQ(host_.PreRender(*frame), PF_Err_NONE);
   ASSERT_EQ(frame->layerCheckouts.size(), 1u);
   EXPECT_EQ(std::memcmp(&frame->layerCheckouts[0], &frame->request, sizeof frame->request), 0);
-  // the host's empty output rects became the checkout's
-  const PF_LRect& result = frame->preRender.result_rect;
-  EXPECT_EQ((std::vector<A_long>{result.left, result.top, result.right, result.bottom}),
-            (std::vector<A_long>{10, 20, 300, 200}));
-  EXPECT_EQ(frame->preRender.max_result_rect.right, 1920);
-  EXPECT_EQ(frame->preRender.max_result_rect.bottom, 1080);
+  EXPECT_EQ(Edges(frame->preRender.result_rect), (std::vector<A_long>{0, 0, 300, 200}));
+  // The host left max_result_rect empty: it becomes the checkout's.
+  EXPECT_EQ(Edges(frame->preRender.max_result_rect), (std::vector<A_long>{0, 0, 1920, 1080}));
 }
 
-TEST_F(PreRender, JoinsTheCheckoutsRectsWithThoseTheHostPutThere) {
-  auto frame = host_.NewFrame();
-  frame->request.rect = PF_LRect{100, 100, 200, 150};
-  frame->preRender.result_rect = PF_LRect{0, 0, 50, 50};
-  ASSERT_EQ(host_.PreRender(*frame), PF_Err_NONE);
-  const PF_LRect& r = frame->preRender.result_rect;
-  EXPECT_EQ((std::vector<A_long>{r.left, r.top, r.right, r.bottom}),
-            (std::vector<A_long>{0, 0, 200, 150}));
-
-  auto outside = host_.NewFrame();
-  outside->request.rect = PF_LRect{5000, 5000, 6000, 6000};  // nothing of the layer there
-  outside->preRender.result_rect = PF_LRect{1, 2, 3, 4};
-  ASSERT_EQ(host_.PreRender(*outside), PF_Err_NONE);
-  EXPECT_EQ(outside->preRender.result_rect.right, 3);
-}
-
-TEST_F(PreRender, HandsThePlanOverOnceAndTheHostFreesItOnce) {
-  auto frame = host_.NewFrame();
-  ASSERT_EQ(host_.PreRender(*frame), PF_Err_NONE);
-  EXPECT_NE(frame->preRender.pre_render_data, nullptr);
-  EXPECT_EQ(frame->preRender.delete_pre_render_data_func, &kelvrix::FreePlan);
-  frame.reset();  // dropped without rendering: the host frees the plan
-  ExpectAllGivenBack();
-  EXPECT_EQ(host_.EffectRefsIssued(), 1);
-}
-
-TEST_F(PreRender, EveryHostErrorStillHandsThePlanOverForFreeing) {
+TEST_F(PreRender, AHostErrorStopsTheRestAndStillHandsThePlanOverForFreeing) {
   struct Case {
     const char* function;
-    int after;
-  };
-  for (Case c :
-       {Case{"AEGP_GetNewEffectForEffect", 0}, Case{"checkout_param", 0}, Case{"checkout_param", 1},
-        Case{"checkout_param", 2}, Case{"checkout_param", 3}, Case{"checkout_layer", 0}}) {
+    int after, paramReads;
+  } cases[] = {{"AEGP_GetNewEffectForEffect", 0, 0},
+               {"checkout_param", 0, 1},
+               {"checkout_param", 1, 2},
+               {"checkout_param", 2, 3},
+               {"checkout_param", 3, 4},
+               {"checkout_layer", 0, 4}};
+  for (Case c : cases) {
     SCOPED_TRACE(std::string(c.function) + " after " + std::to_string(c.after));
     host_.Faults().Fail(c.function, 1234, c.after, 1);
+    const int readsBefore = host_.Faults().Calls("checkout_param");
     auto frame = host_.NewFrame();
     EXPECT_EQ(host_.PreRender(*frame), 1234);
+    EXPECT_EQ(host_.Faults().Calls("checkout_param") - readsBefore, c.paramReads);
+    EXPECT_TRUE(frame->layerCheckouts.empty());
     EXPECT_NE(frame->preRender.pre_render_data, nullptr);
     frame.reset();
     ExpectAllGivenBack();
@@ -164,28 +146,16 @@ TEST_F(PreRender, EveryHostErrorStillHandsThePlanOverForFreeing) {
   }
 }
 
-TEST_F(PreRender, AnErrorStopsTheRemainingReadsAndTheCheckout) {
-  host_.Faults().Fail("checkout_param", 1234, 1, 1);  // the first box
-  auto frame = host_.NewFrame();
-  EXPECT_EQ(host_.PreRender(*frame), 1234);
-  EXPECT_EQ(host_.Faults().Calls("checkout_param"), 2);
-  EXPECT_TRUE(frame->layerCheckouts.empty());
-}
-
-TEST_F(PreRender, AMissingInterfaceSuiteFailsWithoutLeakingThePlan) {
-  host_.Suites().SetMissing(kAEGPPFInterfaceSuite);
-  auto frame = host_.NewFrame();
-  EXPECT_EQ(host_.PreRender(*frame), PF_Err_BAD_CALLBACK_PARAM);
-  EXPECT_EQ(frame->preRender.pre_render_data, nullptr);
-  ExpectAllGivenBack();
-}
-
-TEST_F(PreRender, APlanThatCannotBeAllocatedGives4AndNoData) {
-  kelvrix::SetPlanAllocatorForTesting([](size_t) -> void* { return nullptr; });
-  auto frame = host_.NewFrame();
-  EXPECT_EQ(host_.PreRender(*frame), PF_Err_OUT_OF_MEMORY);
-  EXPECT_EQ(frame->preRender.pre_render_data, nullptr);
-  ExpectAllGivenBack();
+TEST_F(PreRender, WithoutTheInterfaceSuiteOrAPlanItFailsAndHandsNothingOver) {
+  for (bool noSuite : {true, false}) {
+    SCOPED_TRACE(noSuite ? "no interface suite" : "no memory for the plan");
+    host_.Suites().SetMissing(kAEGPPFInterfaceSuite, -1, noSuite);
+    if (!noSuite) kelvrix::SetPlanAllocatorForTesting([](size_t) -> void* { return nullptr; });
+    auto frame = host_.NewFrame();
+    EXPECT_EQ(host_.PreRender(*frame), noSuite ? PF_Err_BAD_CALLBACK_PARAM : PF_Err_OUT_OF_MEMORY);
+    EXPECT_EQ(frame->preRender.pre_render_data, nullptr);
+    ExpectAllGivenBack();
+  }
 }
 
 TEST_F(PreRender, WithoutExtraRecordsItRefusesInsteadOfCrashing) {
@@ -194,23 +164,22 @@ TEST_F(PreRender, WithoutExtraRecordsItRefusesInsteadOfCrashing) {
   EXPECT_EQ(host_.Command(PF_Cmd_SMART_PRE_RENDER, &partial), PF_Err_BAD_CALLBACK_PARAM);
 }
 
-TEST(PreRenderWithoutGlobalData, RendersWithoutAskingForAReference) {
-  SimHost host(LinkedPlugin());
-  host.Faults().Fail("host_lock_handle", 1);
-  ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
-  ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
-  auto frame = host.NewFrame();
-  EXPECT_EQ(host.PreRender(*frame), PF_Err_NONE);
-  EXPECT_EQ(static_cast<const RenderPlan*>(frame->preRender.pre_render_data)->size, 150);
-  EXPECT_EQ(host.EffectRefsIssued(), 0);
+// Without global data (its lock failed) there is no plug-in id to ask for a reference with;
+// under Premiere the id global setup wrote is used.
+TEST(PreRenderOtherHosts, AskForAReferenceOnlyWithAPluginId) {
+  for (bool premiere : {false, true}) {
+    SCOPED_TRACE(premiere ? "Premiere" : "no global data");
+    SimHost host(LinkedPlugin(),
+                 premiere ? kelvrix::testing::PremiereOptions() : kelvrix::host::HostOptions{});
+    if (!premiere) host.Faults().Fail("host_lock_handle", 1);
+    ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
+    ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
+    auto frame = host.NewFrame();
+    EXPECT_EQ(host.PreRender(*frame), PF_Err_NONE);
+    EXPECT_EQ(static_cast<const RenderPlan*>(frame->preRender.pre_render_data)->size, 150);
+    EXPECT_EQ(host.EffectRefsIssued(), premiere ? 1 : 0);
+    EXPECT_EQ(host.LiveEffectRefs(), 0u);
+  }
 }
 
-TEST(PreRenderUnderPremiere, UsesTheIdGlobalSetupWrote) {
-  SimHost host(LinkedPlugin(), kelvrix::testing::PremiereOptions());
-  ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
-  ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
-  auto frame = host.NewFrame();
-  EXPECT_EQ(host.PreRender(*frame), PF_Err_NONE);
-  EXPECT_EQ(host.EffectRefsIssued(), 1);
-  EXPECT_EQ(host.LiveEffectRefs(), 0u);
-}
+}  // namespace
