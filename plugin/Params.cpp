@@ -57,7 +57,7 @@ void SetBox(PF_ParamDef* box, PF_ParamValue value) {
   box->uu.change_flags |= PF_ChangeFlag_CHANGED_VALUE;
 }
 
-// Step 4: keeps exactly one box ticked, given that one was ticked before the change at k.
+// Keeps exactly one box ticked, given that one was ticked before the change at k.
 void KeepOneBoxTicked(PF_ParamDef* params[], PF_ParamIndex k) {
   for (PF_ParamIndex i = kFirstStyleBox; i <= kLastStyleBox; ++i) {
     if (params[i] == nullptr) return;  // nothing to keep consistent

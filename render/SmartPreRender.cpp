@@ -30,7 +30,7 @@ PF_Err ReadParam(PF_InData* in_data, PF_ParamIndex index, PF_ParamDef* def) {
   return err;
 }
 
-// Steps 4 to 6: Size and the boxes into plan->size and plan->style, stopping at the first
+// Size and the boxes into plan->size and plan->style, stopping at the first
 // error the host reports.
 PF_Err ReadSizeAndStyle(PF_InData* in_data, RenderPlan* plan) {
   PF_ParamDef def{};
@@ -74,33 +74,32 @@ PF_Err SmartPreRender(PF_InData* in_data, PF_OutData* out_data, PF_PreRenderExtr
       extra->cb == nullptr) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
-  // 1. The plan; until the host owns it, it is freed on every way out.
+  // The plan; until the host owns it, it is freed on every way out.
   std::unique_ptr<RenderPlan, PlanDeleter> plan(NewPlan());
 
-  // 2. The effect reference (asked for, then given back).
+  // The effect reference (asked for, then given back).
   SuiteHandler suites(in_data->pica_basicP);
   PF_Err err = RequestEffectReference(suites, in_data, out_data);
 
-  // 3.
   if (!plan) return PF_Err_OUT_OF_MEMORY;
 
-  // 4-6. Size and Style at the current time.
+  // Size and Style at the current time.
   if (err == PF_Err_NONE) err = ReadSizeAndStyle(in_data, plan.get());
 
-  // 7. The input, with exactly the request the host made of the effect.
+  // The input, with exactly the request the host made of the effect.
   PF_RenderRequest request = extra->input->output_request;
   PF_CheckoutResult checkout{};
   if (err == PF_Err_NONE) {
     err = extra->cb->checkout_layer(in_data->effect_ref, 0, 0, &request, in_data->current_time,
                                     in_data->time_step, in_data->time_scale, &checkout);
-    // 8. The effect's rectangles are its input's, joined with what the host put there.
+    // The effect's rectangles are its input's, joined with what the host put there.
     if (err == PF_Err_NONE) {
       UnionRect(checkout.result_rect, extra->output->result_rect);
       UnionRect(checkout.max_result_rect, extra->output->max_result_rect);
     }
   }
 
-  // 9. The host frees the plan through FreePlan, also after an error.
+  // The host frees the plan through FreePlan, also after an error.
   extra->output->pre_render_data = plan.release();
   extra->output->delete_pre_render_data_func = FreePlan;
   return err;

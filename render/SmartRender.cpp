@@ -107,21 +107,20 @@ PF_Err SetFullAlphaFloat(void*, A_long, A_long, PF_PixelFloat*, PF_PixelFloat* o
 
 PF_Err RenderFrame(PF_InData* in_data, PF_OutData* out_data, PF_PixelFormat format,
                    PF_EffectWorld* input, PF_EffectWorld* output, RenderPlan* plan) {
-  // 1-4.
   SuiteHandler suites(in_data->pica_basicP);
   PF_Err err = RequestEffectReference(suites, in_data, out_data);
   plan->noBlockFound = false;
   if (err != PF_Err_NONE) return err;
   if (!IsRenderedFormat(format)) return PF_Err_NONE;  // not ours to touch
-  // 5. With no box ticked no routine runs and the output keeps its colour.
+  // With no box ticked no routine runs and the output keeps its colour.
   if (FrameRoutine routine = RoutineFor(format, plan->style)) {
     err = routine(*plan, output, in_data, out_data);
   }
-  // 6.
+  // Memory pixels end with full alpha over the output's extent.
   if (err == PF_Err_NONE && !plan->noBlockFound) {
     err = SetFullAlpha(in_data, out_data, format, output, plan);
   }
-  // 7. Without usable memory the frame shows the card, whatever the result so far. The card's
+  // Without usable memory the frame shows the card, whatever the result so far. The card's
   // own result is not the frame's, except that a card that could not be allocated is not
   // passed off as a finished frame.
   if (plan->noBlockFound) {
