@@ -71,20 +71,17 @@ TEST_F(IterateFixture, AnAreaBeyondTheWorldIsClipped) {
   EXPECT_EQ(calls.load(), 13 * 9);
 }
 
-TEST_F(IterateFixture, AnArmedAbortStopsTheIterationWithTheCancelCode) {
+// An injected failure comes back before any pixel; an armed abort stops part way.
+TEST_F(IterateFixture, FailuresAndAbortsEndTheIterationWithTheirCode) {
   std::atomic<int> calls{0};
+  host.Faults().Fail("iterate16", 1234, 0, 1);
+  EXPECT_EQ(Suite16()->iterate(nullptr, 0, 1, &world, nullptr, &calls, MarkPosition, &world), 1234);
+  EXPECT_EQ(calls.load(), 0);
   host.ArmIterateAbort(3);
   EXPECT_EQ(Suite16()->iterate(nullptr, 0, 1, &world, nullptr, &calls, MarkPosition, &world),
             PF_Interrupt_CANCEL);
   EXPECT_LT(calls.load(), 13 * 9);
   EXPECT_TRUE(host.AbortFired());
-}
-
-TEST_F(IterateFixture, InjectedFailuresComeBackFromTheSuite) {
-  host.Faults().Fail("iterate16", 1234);
-  std::atomic<int> calls{0};
-  EXPECT_EQ(Suite16()->iterate(nullptr, 0, 1, &world, nullptr, &calls, MarkPosition, &world), 1234);
-  EXPECT_EQ(calls.load(), 0);
 }
 
 TEST_F(IterateFixture, GenericIterationHandsOutEveryIndexOnce) {

@@ -34,6 +34,11 @@ TEST(WorkerPool, RunsEveryItemExactlyOnceInAShuffledOrderOnSeveralThreads) {
   for (auto& n : runs) EXPECT_EQ(n.load(), 1);
   EXPECT_FALSE(std::is_sorted(order.begin(), order.end()));
   for (A_long t : threads) EXPECT_LT(t, 4);
+  for (A_long none : {0, -5}) {
+    EXPECT_EQ(pool.Run(
+                  none, [](A_long, A_long) -> PF_Err { return 1; }, kNeverStop, 2),
+              0);
+  }
 }
 
 TEST(WorkerPool, TheFirstErrorStopsTheItemsNotYetStarted) {
@@ -85,14 +90,4 @@ TEST(WorkerPool, ServesRunsFromSeveralThreadsAtOnce) {
   }
   for (auto& caller : callers) caller.join();
   EXPECT_EQ(total.load(), 6L * 20L * 4950L);
-}
-
-TEST(WorkerPool, NothingToDoReturnsAtOnce) {
-  WorkerPool pool(2);
-  EXPECT_EQ(pool.Run(
-                0, [](A_long, A_long) { return PF_Err_NONE; }, kNeverStop, 1),
-            0);
-  EXPECT_EQ(pool.Run(
-                -5, [](A_long, A_long) { return PF_Err_NONE; }, kNeverStop, 1),
-            0);
 }
