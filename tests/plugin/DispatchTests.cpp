@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <exception>
 #include <iostream>
 #include <new>
 #include <sstream>
-#include <stdexcept>
 
 #include "host/DebuggerLog.h"
 #include "plugin/Dispatch.h"
@@ -89,19 +89,15 @@ TEST_F(Dispatch, AThrownIntegerBecomesTheResultAndCoutIsRestored) {
   EXPECT_EQ(MessageTexts().back(), "returned");
 }
 
+template <typename E>
+PF_Err Throw(PF_InData*, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void*) {
+  throw E();
+}
+
 TEST_F(Dispatch, NoExceptionOfAnyTypeLeavesTheEntryPoint) {
-  EXPECT_EQ(Run([](PF_InData*, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void*) -> PF_Err {
-              throw std::bad_alloc();
-            }),
-            PF_Err_OUT_OF_MEMORY);
-  EXPECT_EQ(Run([](PF_InData*, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void*) -> PF_Err {
-              throw std::runtime_error("boom");
-            }),
-            PF_Err_INTERNAL_STRUCT_DAMAGED);
-  EXPECT_EQ(Run([](PF_InData*, PF_OutData*, PF_ParamDef**, PF_LayerDef*, void*) -> PF_Err {
-              throw 7L;  // a long is not the integer the handlers throw
-            }),
-            PF_Err_INTERNAL_STRUCT_DAMAGED);
+  EXPECT_EQ(Run(Throw<std::bad_alloc>), PF_Err_OUT_OF_MEMORY);
+  EXPECT_EQ(Run(Throw<std::exception>), PF_Err_INTERNAL_STRUCT_DAMAGED);
+  EXPECT_EQ(Run(Throw<long>), PF_Err_INTERNAL_STRUCT_DAMAGED);  // not the integer handlers throw
   EXPECT_EQ(MessageTexts().size(), 3u);
 }
 

@@ -24,42 +24,34 @@ const GlobalData* StoredGlobalData(SimHost& host) {
 
 }  // namespace
 
-TEST(GlobalSetup, UnderAfterEffectsRegistersAndStoresTheGlobalData) {
-  SimHost host(LinkedPlugin());
-  EXPECT_EQ(host.GlobalSetup(), PF_Err_NONE);
-  ExpectVersionAndFlags(host.LastOutData());
-  const GlobalData* data = StoredGlobalData(host);
-  ASSERT_NE(data, nullptr);
-  EXPECT_EQ(data->setupFlag, 1);
-  EXPECT_EQ(data->aegpPluginId, 7);  // the first id this host hands out
-  EXPECT_EQ(host.RegisteredPlugins(), std::vector<std::string>{"kelvrix"});
-  EXPECT_EQ(host.Handles().Size(host.GlobalData()), 8u);
-  EXPECT_TRUE(host.PixelFormatLog().empty());
-  // one acquire and one release of each suite it used
-  EXPECT_EQ(host.Suites().Acquires(kPFHandleSuite, 2), 1);
-  EXPECT_EQ(host.Suites().Acquires(kAEGPUtilitySuite, 7), 1);
-  ExpectAllGivenBack(host);
-}
-
-TEST(GlobalSetup, UnderPremiereSkipsRegistrationAndDeclaresOnePixelFormat) {
-  SimHost host(LinkedPlugin(), PremiereOptions());
-  EXPECT_EQ(host.GlobalSetup(), PF_Err_NONE);
-  ExpectVersionAndFlags(host.LastOutData());
-  const GlobalData* data = StoredGlobalData(host);
-  ASSERT_NE(data, nullptr);
-  EXPECT_EQ(data->setupFlag, 1);
-  EXPECT_EQ(data->aegpPluginId, 0);  // written, never left as the host's bytes
-  EXPECT_TRUE(host.RegisteredPlugins().empty());
-  EXPECT_EQ(host.Suites().Acquires(kAEGPUtilitySuite, 7), 0);
+// After Effects: registered for an AEGP id. Premiere Pro: no registration, one pixel format.
+TEST(GlobalSetup, StoresTheGlobalDataOnBothHosts) {
   // The format whose bytes in memory are 'V' 'U' 'y' 'a'.
   const unsigned char bytes[4] = {0x56, 0x55, 0x79, 0x61};
   uint32_t format = 0;
   std::memcpy(&format, bytes, sizeof format);
   char added[20];
   std::snprintf(added, sizeof added, "add 0x%08x", format);
-  EXPECT_EQ(host.PixelFormatLog(), (std::vector<std::string>{"clear", added}));
-  EXPECT_EQ(host.Suites().Acquires(kPFPixelFormatSuite, 1), 1);
-  ExpectAllGivenBack(host);
+  for (bool premiere : {false, true}) {
+    SCOPED_TRACE(premiere ? "Premiere Pro" : "After Effects");
+    SimHost host(LinkedPlugin(), premiere ? PremiereOptions() : kelvrix::host::HostOptions{});
+    EXPECT_EQ(host.GlobalSetup(), PF_Err_NONE);
+    ExpectVersionAndFlags(host.LastOutData());
+    const GlobalData* data = StoredGlobalData(host);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(host.Handles().Size(host.GlobalData()), 8u);
+    EXPECT_EQ(data->setupFlag, 1);
+    // the first id this host hands out; under Premiere written, never left as the host's bytes
+    EXPECT_EQ(data->aegpPluginId, premiere ? 0 : 7);
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(host.RegisteredPlugins(), premiere ? Names{} : Names{"kelvrix"});
+    EXPECT_EQ(host.PixelFormatLog(), (premiere ? Names{"clear", added} : Names{}));
+    // one acquire (and, balanced, one release) of each suite it used
+    EXPECT_EQ(host.Suites().Acquires(kPFHandleSuite, 2), 1);
+    EXPECT_EQ(host.Suites().Acquires(kAEGPUtilitySuite, 7), premiere ? 0 : 1);
+    EXPECT_EQ(host.Suites().Acquires(kPFPixelFormatSuite, 1), premiere ? 1 : 0);
+    ExpectAllGivenBack(host);
+  }
 }
 
 // One host function failing or one suite missing.
