@@ -41,32 +41,25 @@ TEST(WorkerPool, RunsEveryItemExactlyOnceInAShuffledOrderOnSeveralThreads) {
   }
 }
 
-TEST(WorkerPool, TheFirstErrorStopsTheItemsNotYetStarted) {
+// The first error, or a stop request with its code, ends the run before the items not yet
+// started.
+TEST(WorkerPool, AnErrorOrAStopRequestEndsTheRunEarly) {
   WorkerPool pool(3);
-  std::atomic<int> started{0};
-  const PF_Err err = pool.Run(
-      10000,
-      [&](A_long, A_long i) -> PF_Err {
-        ++started;
-        return i == 5 ? 1234 : PF_Err_NONE;
-      },
-      kNeverStop, PF_Interrupt_CANCEL);
-  EXPECT_EQ(err, 1234);
-  EXPECT_LT(started.load(), 10000);
-}
-
-TEST(WorkerPool, AStopRequestEndsTheRunWithTheStopCode) {
-  WorkerPool pool(2);
-  std::atomic<int> polls{0};
-  std::atomic<int> ran{0};
-  const PF_Err err = pool.Run(
-      1000,
-      [&](A_long, A_long) {
-        ++ran;
-        return PF_Err_NONE;
-      },
-      [&] { return ++polls > 10; }, PF_Interrupt_CANCEL);
-  EXPECT_EQ(err, PF_Interrupt_CANCEL);
+  std::atomic<int> ran{0}, polls{0};
+  const auto failAtFive = [&](A_long, A_long i) -> PF_Err {
+    ++ran;
+    return i == 5 ? 1234 : PF_Err_NONE;
+  };
+  EXPECT_EQ(pool.Run(10000, failAtFive, kNeverStop, PF_Interrupt_CANCEL), 1234);
+  EXPECT_LT(ran.load(), 10000);
+  ran = 0;
+  const auto count = [&](A_long, A_long) -> PF_Err {
+    ++ran;
+    return PF_Err_NONE;
+  };
+  EXPECT_EQ(pool.Run(
+                1000, count, [&] { return ++polls > 10; }, PF_Interrupt_CANCEL),
+            PF_Interrupt_CANCEL);
   EXPECT_LE(ran.load(), 10);
 }
 

@@ -54,13 +54,6 @@ TEST_F(Dispatch, UnroutedCommandsDoNothingAndSendOneEmptyMessageEach) {
   }
 }
 
-TEST_F(Dispatch, AboutWritesTheTextByteForByte) {
-  std::string text;
-  EXPECT_EQ(host_.About(&text), PF_Err_NONE);
-  EXPECT_EQ(text, "kelvrix v1.1.0\r\nYou matter.");
-  EXPECT_EQ(MessageTexts(), std::vector<std::string>{""});
-}
-
 // What a handler writes to std::cout becomes its one message, whether it returns or throws,
 // and std::cout is given back to whoever had it.
 TEST_F(Dispatch, AThrownIntegerBecomesTheResultAndCoutIsRestored) {
