@@ -61,30 +61,23 @@ TEST_F(IterateFixture, VisitsEachPixelOfTheAreaOnceAtItsOwnPosition) {
     const auto* padding = reinterpret_cast<const uint8_t*>(PixelAt<PF_Pixel16>(world, 13, y));
     for (int b = 0; b < 8; ++b) EXPECT_EQ(padding[b], 0);
   }
-}
-
-TEST_F(IterateFixture, AnAreaBeyondTheWorldIsClipped) {
-  std::atomic<int> calls{0};
-  const PF_Rect area{-5, -5, 100, 100};
-  EXPECT_EQ(Suite16()->iterate(nullptr, 0, 1, &world, &area, &calls, MarkPosition, &world),
+  const PF_Rect beyond{-5, -5, 100, 100};  // clipped to the world
+  EXPECT_EQ(Suite16()->iterate(nullptr, 0, 1, &world, &beyond, &calls, MarkPosition, &world),
             PF_Err_NONE);
-  EXPECT_EQ(calls.load(), 13 * 9);
+  EXPECT_EQ(calls.load(), 9 * 7 + 13 * 9);
 }
 
-TEST_F(IterateFixture, AnArmedAbortStopsTheIterationWithTheCancelCode) {
+// An injected failure comes back before any pixel; an armed abort stops part way.
+TEST_F(IterateFixture, FailuresAndAbortsEndTheIterationWithTheirCode) {
   std::atomic<int> calls{0};
+  host.Faults().Fail("iterate16", 1234, 0, 1);
+  EXPECT_EQ(Suite16()->iterate(nullptr, 0, 1, &world, nullptr, &calls, MarkPosition, &world), 1234);
+  EXPECT_EQ(calls.load(), 0);
   host.ArmIterateAbort(3);
   EXPECT_EQ(Suite16()->iterate(nullptr, 0, 1, &world, nullptr, &calls, MarkPosition, &world),
             PF_Interrupt_CANCEL);
   EXPECT_LT(calls.load(), 13 * 9);
   EXPECT_TRUE(host.AbortFired());
-}
-
-TEST_F(IterateFixture, InjectedFailuresComeBackFromTheSuite) {
-  host.Faults().Fail("iterate16", 1234);
-  std::atomic<int> calls{0};
-  EXPECT_EQ(Suite16()->iterate(nullptr, 0, 1, &world, nullptr, &calls, MarkPosition, &world), 1234);
-  EXPECT_EQ(calls.load(), 0);
 }
 
 TEST_F(IterateFixture, GenericIterationHandsOutEveryIndexOnce) {

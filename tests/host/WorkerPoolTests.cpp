@@ -34,34 +34,32 @@ TEST(WorkerPool, RunsEveryItemExactlyOnceInAShuffledOrderOnSeveralThreads) {
   for (auto& n : runs) EXPECT_EQ(n.load(), 1);
   EXPECT_FALSE(std::is_sorted(order.begin(), order.end()));
   for (A_long t : threads) EXPECT_LT(t, 4);
+  for (A_long none : {0, -5}) {
+    EXPECT_EQ(pool.Run(
+                  none, [](A_long, A_long) -> PF_Err { return 1; }, kNeverStop, 2),
+              0);
+  }
 }
 
-TEST(WorkerPool, TheFirstErrorStopsTheItemsNotYetStarted) {
+// The first error, or a stop request with its code, ends the run before the items not yet
+// started.
+TEST(WorkerPool, AnErrorOrAStopRequestEndsTheRunEarly) {
   WorkerPool pool(3);
-  std::atomic<int> started{0};
-  const PF_Err err = pool.Run(
-      10000,
-      [&](A_long, A_long i) -> PF_Err {
-        ++started;
-        return i == 5 ? 1234 : PF_Err_NONE;
-      },
-      kNeverStop, PF_Interrupt_CANCEL);
-  EXPECT_EQ(err, 1234);
-  EXPECT_LT(started.load(), 10000);
-}
-
-TEST(WorkerPool, AStopRequestEndsTheRunWithTheStopCode) {
-  WorkerPool pool(2);
-  std::atomic<int> polls{0};
-  std::atomic<int> ran{0};
-  const PF_Err err = pool.Run(
-      1000,
-      [&](A_long, A_long) {
-        ++ran;
-        return PF_Err_NONE;
-      },
-      [&] { return ++polls > 10; }, PF_Interrupt_CANCEL);
-  EXPECT_EQ(err, PF_Interrupt_CANCEL);
+  std::atomic<int> ran{0}, polls{0};
+  const auto failAtFive = [&](A_long, A_long i) -> PF_Err {
+    ++ran;
+    return i == 5 ? 1234 : PF_Err_NONE;
+  };
+  EXPECT_EQ(pool.Run(10000, failAtFive, kNeverStop, PF_Interrupt_CANCEL), 1234);
+  EXPECT_LT(ran.load(), 10000);
+  ran = 0;
+  const auto count = [&](A_long, A_long) -> PF_Err {
+    ++ran;
+    return PF_Err_NONE;
+  };
+  EXPECT_EQ(pool.Run(
+                1000, count, [&] { return ++polls > 10; }, PF_Interrupt_CANCEL),
+            PF_Interrupt_CANCEL);
   EXPECT_LE(ran.load(), 10);
 }
 
@@ -85,14 +83,4 @@ TEST(WorkerPool, ServesRunsFromSeveralThreadsAtOnce) {
   }
   for (auto& caller : callers) caller.join();
   EXPECT_EQ(total.load(), 6L * 20L * 4950L);
-}
-
-TEST(WorkerPool, NothingToDoReturnsAtOnce) {
-  WorkerPool pool(2);
-  EXPECT_EQ(pool.Run(
-                0, [](A_long, A_long) { return PF_Err_NONE; }, kNeverStop, 1),
-            0);
-  EXPECT_EQ(pool.Run(
-                -5, [](A_long, A_long) { return PF_Err_NONE; }, kNeverStop, 1),
-            0);
 }

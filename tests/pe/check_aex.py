@@ -40,17 +40,13 @@ EXPECTED_PIPL = (
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll", "ucrtbase.dll",
                "ntdll.dll", "shell32.dll", "ole32.dll", "bcrypt.dll", "ws2_32.dll"}
 
-IMAGE_FILE_MACHINE_AMD64 = 0x8664
-PE32_PLUS_MAGIC = 0x20B
-RT_LANG_EN_US = 1033
-
 
 def is_system_dll(name):
     name = name.lower()
     return name in SYSTEM_DLLS or name.startswith("api-ms-win-")
 
 
-class AexTestCase(unittest.TestCase):
+class AexTests(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.pe = pefile.PE(AEX_PATH)
@@ -59,62 +55,37 @@ class AexTestCase(unittest.TestCase):
     def tearDownClass(cls):
         cls.pe.close()
 
-
-class ImageTests(AexTestCase):
     def test_is_a_64_bit_pe32_plus_dll(self):
-        self.assertEqual(self.pe.FILE_HEADER.Machine, IMAGE_FILE_MACHINE_AMD64)
-        self.assertEqual(self.pe.OPTIONAL_HEADER.Magic, PE32_PLUS_MAGIC)
+        self.assertEqual(self.pe.FILE_HEADER.Machine, 0x8664)  # AMD64
+        self.assertEqual(self.pe.OPTIONAL_HEADER.Magic, 0x20B)  # PE32+
         self.assertTrue(self.pe.is_dll())
-        self.assertFalse(self.pe.is_exe())
 
-
-class ExportTests(AexTestCase):
     def test_exports_exactly_the_two_entry_points_undecorated(self):
         exports = self.pe.DIRECTORY_ENTRY_EXPORT
         names = sorted(symbol.name.decode() for symbol in exports.symbols if symbol.name)
         self.assertEqual(names, ["EffectMain", "PluginDataEntryFunction"])
         self.assertEqual(len(exports.symbols), 2, "no ordinal-only exports")
-        for symbol in exports.symbols:
-            self.assertIsNone(symbol.forwarder, symbol.name)
+        self.assertEqual([s.forwarder for s in exports.symbols], [None, None])
         self.assertEqual(self.pe.get_string_at_rva(exports.struct.Name), b"kelvrix.aex")
 
-
-class ImportTests(AexTestCase):
-    def imports(self):
-        return {entry.dll.decode(): [i.name.decode() for i in entry.imports if i.name]
-                for entry in getattr(self.pe, "DIRECTORY_ENTRY_IMPORT", [])}
-
     def test_imports_only_dlls_that_come_with_windows(self):
-        dlls = list(self.imports())
-        self.assertTrue(dlls)
-        self.assertEqual([d for d in dlls if not is_system_dll(d)], [])
+        imports = {entry.dll.decode().lower(): [i.name.decode() for i in entry.imports if i.name]
+                   for entry in getattr(self.pe, "DIRECTORY_ENTRY_IMPORT", [])}
+        self.assertEqual([d for d in imports if not is_system_dll(d)], [])
         self.assertFalse(hasattr(self.pe, "DIRECTORY_ENTRY_DELAY_IMPORT"))
+        # debugger messages go through kernel32's OutputDebugStringA
+        self.assertIn("OutputDebugStringA", imports["kernel32.dll"])
 
-    def test_sends_debugger_messages_through_kernel32_output_debug_string_a(self):
-        kernel32 = {d.lower(): names for d, names in self.imports().items()}["kernel32.dll"]
-        self.assertIn("OutputDebugStringA", kernel32)
-
-
-class ResourceTests(AexTestCase):
-    def pipl_entries(self):
-        root = getattr(self.pe, "DIRECTORY_ENTRY_RESOURCE", None)
-        if root is None:
-            self.fail("no resource directory")
-        return [t for t in root.entries if t.name is not None and str(t.name) == "PIPL"]
-
-    def test_holds_one_pipl_with_id_16000_in_us_english(self):
-        types = self.pipl_entries()
-        self.assertEqual(len(types), 1, "one resource type named PIPL, stored upper-cased")
-        ids = [(e.name, e.id) for e in types[0].directory.entries]
-        self.assertEqual(ids, [(None, 16000)])
-        languages = types[0].directory.entries[0].directory.entries
-        self.assertEqual([lang.id for lang in languages], [RT_LANG_EN_US])
-
-    def test_pipl_bytes_are_the_expected_286_byte_table(self):
+    def test_holds_one_pipl_with_id_16000_in_us_english_byte_for_byte(self):
         self.assertEqual(len(EXPECTED_PIPL), 286)
-        (pipl_type,) = self.pipl_entries()
-        (language,) = pipl_type.directory.entries[0].directory.entries
-        data = self.pe.get_data(language.data.struct.OffsetToData, language.data.struct.Size)
+        root = self.pe.DIRECTORY_ENTRY_RESOURCE
+        types = [t for t in root.entries if t.name is not None and str(t.name) == "PIPL"]
+        self.assertEqual(len(types), 1, "one resource type named PIPL, stored upper-cased")
+        self.assertEqual([(e.name, e.id) for e in types[0].directory.entries], [(None, 16000)])
+        languages = types[0].directory.entries[0].directory.entries
+        self.assertEqual([lang.id for lang in languages], [1033])
+        entry = languages[0].data.struct
+        data = self.pe.get_data(entry.OffsetToData, entry.Size)
         self.assertEqual(len(data), 286)
         for offset, (got, want) in enumerate(zip(data, EXPECTED_PIPL)):
             self.assertEqual(got, want, f"byte {offset}")

@@ -1,6 +1,8 @@
+// Global setup on both hosts and on every way it can fail, and reading back its GlobalData.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "plugin/GlobalData.h"
@@ -8,6 +10,8 @@
 
 using kelvrix::GlobalData;
 using kelvrix::host::SimHost;
+using kelvrix::testing::ExpectAllGivenBack;
+using kelvrix::testing::ExpectVersionAndFlags;
 using kelvrix::testing::LinkedPlugin;
 using kelvrix::testing::PremiereOptions;
 
@@ -18,101 +22,85 @@ const GlobalData* StoredGlobalData(SimHost& host) {
   return handle == nullptr ? nullptr : static_cast<const GlobalData*>(*handle);
 }
 
-void ExpectVersionAndFlags(const PF_OutData& out) {
-  EXPECT_EQ(out.my_version, 557057u);
-  EXPECT_EQ(out.out_flags, 0x06000444);
-  EXPECT_EQ(out.out_flags2, 0x08001408);
-}
-
-void ExpectEverythingReleased(SimHost& host) {
-  EXPECT_TRUE(host.Suites().Unbalanced().empty());
-  EXPECT_EQ(host.Handles().Live(), host.GlobalData() != nullptr ? 1u : 0u);
-  if (host.GlobalData() != nullptr) {
-    EXPECT_EQ(host.Handles().Locks(host.GlobalData()), 0);
-  }
-}
-
 }  // namespace
 
-TEST(GlobalSetup, UnderAfterEffectsRegistersAndStoresTheGlobalData) {
-  SimHost host(LinkedPlugin());
-  EXPECT_EQ(host.GlobalSetup(), PF_Err_NONE);
-  ExpectVersionAndFlags(host.LastOutData());
-  const GlobalData* data = StoredGlobalData(host);
-  ASSERT_NE(data, nullptr);
-  EXPECT_EQ(data->setupFlag, 1);
-  EXPECT_EQ(data->aegpPluginId, 7);  // the first id this host hands out
-  EXPECT_EQ(host.RegisteredPlugins(), std::vector<std::string>{"kelvrix"});
-  EXPECT_EQ(host.Handles().Size(host.GlobalData()), 8u);
-  EXPECT_TRUE(host.PixelFormatLog().empty());
-  // one acquire and one release of each suite it used
-  EXPECT_EQ(host.Suites().Acquires(kPFHandleSuite, 2), 1);
-  EXPECT_EQ(host.Suites().Releases(kPFHandleSuite, 2), 1);
-  EXPECT_EQ(host.Suites().Acquires(kAEGPUtilitySuite, 7), 1);
-  EXPECT_EQ(host.Suites().Releases(kAEGPUtilitySuite, 7), 1);
-  ExpectEverythingReleased(host);
-}
-
-TEST(GlobalSetup, UnderPremiereSkipsRegistrationAndDeclaresOnePixelFormat) {
-  SimHost host(LinkedPlugin(), PremiereOptions());
-  EXPECT_EQ(host.GlobalSetup(), PF_Err_NONE);
-  ExpectVersionAndFlags(host.LastOutData());
-  const GlobalData* data = StoredGlobalData(host);
-  ASSERT_NE(data, nullptr);
-  EXPECT_EQ(data->setupFlag, 1);
-  EXPECT_EQ(data->aegpPluginId, 0);  // written, never left as the host's bytes
-  EXPECT_TRUE(host.RegisteredPlugins().empty());
-  EXPECT_EQ(host.Suites().Acquires(kAEGPUtilitySuite, 7), 0);
+// After Effects: registered for an AEGP id. Premiere Pro: no registration, one pixel format.
+TEST(GlobalSetup, StoresTheGlobalDataOnBothHosts) {
   // The format whose bytes in memory are 'V' 'U' 'y' 'a'.
   const unsigned char bytes[4] = {0x56, 0x55, 0x79, 0x61};
   uint32_t format = 0;
   std::memcpy(&format, bytes, sizeof format);
-  ASSERT_EQ(format, 0x61795556u);
-  EXPECT_EQ(host.PixelFormatLog(), (std::vector<std::string>{"clear", "add 0x61795556"}));
-  EXPECT_EQ(host.Suites().Acquires(kPFPixelFormatSuite, 1), 1);
-  ExpectEverythingReleased(host);
+  char added[20];
+  std::snprintf(added, sizeof added, "add 0x%08x", format);
+  for (bool premiere : {false, true}) {
+    SCOPED_TRACE(premiere ? "Premiere Pro" : "After Effects");
+    SimHost host(LinkedPlugin(), premiere ? PremiereOptions() : kelvrix::host::HostOptions{});
+    EXPECT_EQ(host.GlobalSetup(), PF_Err_NONE);
+    ExpectVersionAndFlags(host.LastOutData());
+    const GlobalData* data = StoredGlobalData(host);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(host.Handles().Size(host.GlobalData()), 8u);
+    EXPECT_EQ(data->setupFlag, 1);
+    // the first id this host hands out; under Premiere written, never left as the host's bytes
+    EXPECT_EQ(data->aegpPluginId, premiere ? 0 : 7);
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(host.RegisteredPlugins(), premiere ? Names{} : Names{"kelvrix"});
+    EXPECT_EQ(host.PixelFormatLog(), (premiere ? Names{"clear", added} : Names{}));
+    // one acquire (and, balanced, one release) of each suite it used
+    EXPECT_EQ(host.Suites().Acquires(kPFHandleSuite, 2), 1);
+    EXPECT_EQ(host.Suites().Acquires(kAEGPUtilitySuite, 7), premiere ? 0 : 1);
+    EXPECT_EQ(host.Suites().Acquires(kPFPixelFormatSuite, 1), premiere ? 1 : 0);
+    ExpectAllGivenBack(host);
+  }
 }
 
-TEST(GlobalSetup, WithoutANewHandleReports512AndStoresNothing) {
-  SimHost host(LinkedPlugin());
-  host.Faults().Fail("host_new_handle", 1);
-  EXPECT_EQ(host.GlobalSetup(), PF_Err_INTERNAL_STRUCT_DAMAGED);
-  ExpectVersionAndFlags(host.LastOutData());
-  EXPECT_EQ(host.GlobalData(), nullptr);
-  ExpectEverythingReleased(host);
-}
+// One host function failing or one suite missing.
+struct FailureCase {
+  const char* what;
+  bool premiere;
+  const char* fault;         // host function that fails, or null
+  const char* missingSuite;  // or null
+  PF_Err result;
+  bool dataKept;
+  const char* message;    // shown with PF_OutFlag_DISPLAY_ERROR_MESSAGE; "" for none
+  int disposes, unlocks;  // host_dispose_handle and host_unlock_handle calls
+};
 
-TEST(GlobalSetup, AHandleThatWillNotLockIsDisposedAndTheResultIsNone) {
-  SimHost host(LinkedPlugin());
-  host.Faults().Fail("host_lock_handle", 1);
-  EXPECT_EQ(host.GlobalSetup(), PF_Err_NONE);
-  EXPECT_EQ(host.GlobalData(), nullptr);
-  EXPECT_EQ(host.Faults().Calls("host_unlock_handle"), 1);
-  EXPECT_EQ(host.Faults().Calls("host_dispose_handle"), 1);
-  EXPECT_TRUE(host.RegisteredPlugins().empty());
-  ExpectEverythingReleased(host);
-}
-
-TEST(GlobalSetup, AFailedRegistrationIsTheResultAndTheHandleIsDisposed) {
-  SimHost host(LinkedPlugin());
-  host.Faults().Fail("AEGP_RegisterWithAEGP", A_Err_GENERIC);
-  EXPECT_EQ(host.GlobalSetup(), A_Err_GENERIC);
-  ExpectVersionAndFlags(host.LastOutData());
-  EXPECT_EQ(host.GlobalData(), nullptr);
-  EXPECT_EQ(host.Faults().Calls("host_dispose_handle"), 1);
-  ExpectEverythingReleased(host);
-}
-
-TEST(GlobalSetup, MissingSuitesThroughTheSuiteHandlerGive516AndNoMessage) {
-  for (const char* suite : {kPFHandleSuite, kAEGPUtilitySuite}) {
-    SCOPED_TRACE(suite);
-    SimHost host(LinkedPlugin());
-    host.Suites().SetMissing(suite);
-    EXPECT_EQ(host.GlobalSetup(), PF_Err_BAD_CALLBACK_PARAM);
-    EXPECT_EQ(host.LastOutData().return_msg[0], '\0');
-    EXPECT_EQ(host.LastOutData().out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);
-    EXPECT_EQ(host.GlobalData(), nullptr);
-    ExpectEverythingReleased(host);
+TEST(GlobalSetup, EveryFailureGivesItsCodeAndReleasesEverything) {
+  const char* kNoSuite = "Not able to acquire AEFX Suite.";
+  const FailureCase cases[] = {
+      {"no new handle", false, "host_new_handle", nullptr, PF_Err_INTERNAL_STRUCT_DAMAGED, false,
+       "", 0, 0},
+      {"handle will not lock", false, "host_lock_handle", nullptr, PF_Err_NONE, false, "", 1, 1},
+      {"registration fails", false, "AEGP_RegisterWithAEGP", nullptr, A_Err_GENERIC, false, "", 1,
+       1},
+      {"no handle suite", false, nullptr, kPFHandleSuite, PF_Err_BAD_CALLBACK_PARAM, false, "", 0,
+       0},
+      {"no utility suite", false, nullptr, kAEGPUtilitySuite, PF_Err_BAD_CALLBACK_PARAM, false, "",
+       1, 1},
+      {"Premiere, no pixel format suite", true, nullptr, kPFPixelFormatSuite, A_Err_MISSING_SUITE,
+       true, kNoSuite, 0, 1},
+      {"Premiere, pixel format calls fail", true, "ClearSupportedPixelFormats", nullptr,
+       PF_Err_NONE, true, "", 0, 1},
+  };
+  for (const FailureCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    SimHost host(LinkedPlugin(), c.premiere ? PremiereOptions() : kelvrix::host::HostOptions{});
+    if (c.fault != nullptr) host.Faults().Fail(c.fault, A_Err_GENERIC);
+    if (c.premiere && c.fault != nullptr) host.Faults().Fail("AddSupportedPixelFormat", 1);
+    if (c.missingSuite != nullptr) host.Suites().SetMissing(c.missingSuite);
+    EXPECT_EQ(host.GlobalSetup(), c.result);
+    PF_OutData out = host.LastOutData();
+    EXPECT_EQ((out.out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE) != 0, c.message[0] != '\0');
+    out.out_flags &= ~PF_OutFlag_DISPLAY_ERROR_MESSAGE;
+    ExpectVersionAndFlags(out);
+    EXPECT_STREQ(out.return_msg, c.message);
+    EXPECT_EQ(host.GlobalData() != nullptr, c.dataKept);
+    EXPECT_EQ(host.Faults().Calls("host_dispose_handle"), c.disposes);
+    EXPECT_EQ(host.Faults().Calls("host_unlock_handle"), c.unlocks);
+    EXPECT_TRUE(host.RegisteredPlugins().empty());
+    EXPECT_EQ(host.Faults().Calls("AddSupportedPixelFormat"), c.premiere && c.fault ? 1 : 0);
+    ExpectAllGivenBack(host);
   }
 }
 
@@ -121,26 +109,6 @@ TEST(GlobalSetup, AMissingBasicSuiteGives516) {
   SimHost::CommandRecords records = host.Prepare();
   records.in_data.pica_basicP = nullptr;
   EXPECT_EQ(host.Send(PF_Cmd_GLOBAL_SETUP, records), PF_Err_BAD_CALLBACK_PARAM);
-}
-
-TEST(GlobalSetup, UnderPremiereAMissingPixelFormatSuiteGives13AfterStoringTheData) {
-  SimHost host(LinkedPlugin(), PremiereOptions());
-  host.Suites().SetMissing(kPFPixelFormatSuite);
-  EXPECT_EQ(host.GlobalSetup(), A_Err_MISSING_SUITE);
-  EXPECT_NE(host.LastOutData().out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE, 0);
-  EXPECT_STREQ(host.LastOutData().return_msg, "Not able to acquire AEFX Suite.");
-  EXPECT_NE(host.GlobalData(), nullptr);
-  EXPECT_TRUE(host.PixelFormatLog().empty());
-  ExpectEverythingReleased(host);
-}
-
-TEST(GlobalSetup, UnderPremiereFailingPixelFormatCallsAreIgnored) {
-  SimHost host(LinkedPlugin(), PremiereOptions());
-  host.Faults().Fail("ClearSupportedPixelFormats", 1);
-  host.Faults().Fail("AddSupportedPixelFormat", 1);
-  EXPECT_EQ(host.GlobalSetup(), PF_Err_NONE);
-  EXPECT_EQ(host.Faults().Calls("AddSupportedPixelFormat"), 1);
-  ExpectEverythingReleased(host);
 }
 
 TEST(GlobalData, ReadingThePluginIdNeverDereferencesAMissingBlock) {

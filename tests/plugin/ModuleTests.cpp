@@ -2,18 +2,18 @@
 #include <gtest/gtest.h>
 
 #include "host/DebuggerLog.h"
-#include "host/SimHost.h"
+#include "tests/support/LinkedPlugin.h"
 
 using namespace kelvrix::host;
 
-TEST(Module, LoadsByPathAndAnswersGlobalSetupAndAbout) {
+TEST(Module, LoadsByPathAndAnswersRegistrationGlobalSetupAndAbout) {
   PluginModule module = PluginModule::Load(KELVRIX_MODULE_PATH);
   ASSERT_TRUE(module.Loaded()) << module.Error();
   SimHost host(std::move(module));
   DebuggerLog::Instance().Clear();
-  EXPECT_EQ(host.Register().name, "kelvrix");
+  kelvrix::testing::ExpectKelvrixIdentity(host.Register());
   EXPECT_EQ(host.GlobalSetup(), PF_Err_NONE);
-  EXPECT_EQ(host.LastOutData().out_flags2, 0x08001408);
+  kelvrix::testing::ExpectVersionAndFlags(host.LastOutData());
   EXPECT_NE(host.GlobalData(), nullptr);
   std::string about;
   EXPECT_EQ(host.About(&about), PF_Err_NONE);
@@ -23,21 +23,18 @@ TEST(Module, LoadsByPathAndAnswersGlobalSetupAndAbout) {
   EXPECT_TRUE(host.Suites().Unbalanced().empty());
 }
 
-TEST(Module, AMissingFileIsAClearErrorNotACrash) {
-  PluginModule module = PluginModule::Load("/nonexistent/kelvrix.so");
-  EXPECT_FALSE(module.Loaded());
-  EXPECT_NE(module.Error().find("/nonexistent/kelvrix.so"), std::string::npos);
-}
-
-// Any system library will do: it loads, but it is no plug-in.
+// A missing file, and a system library that loads but is no plug-in.
+TEST(Module, WhatIsNoPluginIsAClearErrorNotACrash) {
 #if defined(_WIN32)
-constexpr char kSystemLibrary[] = "kernel32.dll";
+  const char* library = "kernel32.dll";
 #else
-constexpr char kSystemLibrary[] = "libm.so.6";
+  const char* library = "libm.so.6";
 #endif
-
-TEST(Module, ALibraryWithoutTheEntryPointsIsRefused) {
-  PluginModule module = PluginModule::Load(kSystemLibrary);
-  EXPECT_FALSE(module.Loaded());
-  EXPECT_NE(module.Error().find("lacks EffectMain"), std::string::npos);
+  for (const auto& [path, error] :
+       {std::pair<const char*, const char*>{"/nonexistent/kelvrix.so", "/nonexistent/kelvrix.so"},
+        {library, "lacks EffectMain"}}) {
+    PluginModule module = PluginModule::Load(path);
+    EXPECT_FALSE(module.Loaded());
+    EXPECT_NE(module.Error().find(error), std::string::npos) << module.Error();
+  }
 }

@@ -2,12 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "tests/support/LinkedPlugin.h"
 
 using kelvrix::host::SimHost;
+using kelvrix::testing::ExpectAllGivenBack;
 using kelvrix::testing::LinkedPlugin;
-using kelvrix::testing::PremiereOptions;
 
 namespace {
 
@@ -31,34 +32,6 @@ void ExpectSameRecord(const PF_ParamDef& got, PF_ParamDef want) {
   EXPECT_EQ(std::memcmp(&got, &want, sizeof want), 0) << "parameter " << want.uu.id;
 }
 
-class Supervision : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(host_.GlobalSetup(), PF_Err_NONE);
-    ASSERT_EQ(host_.ParamsSetup(), PF_Err_NONE);
-  }
-  void SetBoxes(int a, int b, int c) {
-    host_.Params()[3].u.bd.value = a;
-    host_.Params()[4].u.bd.value = b;
-    host_.Params()[5].u.bd.value = c;
-  }
-  std::vector<int> Boxes() {
-    return {host_.Params()[3].u.bd.value, host_.Params()[4].u.bd.value,
-            host_.Params()[5].u.bd.value};
-  }
-  std::vector<int> Changed() {
-    return {host_.Params()[3].uu.change_flags, host_.Params()[4].uu.change_flags,
-            host_.Params()[5].uu.change_flags};
-  }
-  bool RefreshRequested() { return host_.LastOutData().out_flags & PF_OutFlag_REFRESH_UI; }
-  void ExpectAllGivenBack() {
-    EXPECT_TRUE(host_.Suites().Unbalanced().empty());
-    EXPECT_EQ(host_.LiveEffectRefs(), 0u);
-  }
-
-  SimHost host_{LinkedPlugin()};
-};
-
 }  // namespace
 
 TEST(SetupParams, DeclaresSizeAndTheStyleGroupFieldByField) {
@@ -67,24 +40,21 @@ TEST(SetupParams, DeclaresSizeAndTheStyleGroupFieldByField) {
   EXPECT_EQ(host.LastOutData().num_params, 7);
   const auto& params = host.Params();
   ASSERT_EQ(params.size(), 7u);
-
   PF_ParamDef size = Cleared(1, PF_Param_FLOAT_SLIDER, "Size", 0x200);
+  size.u.fs_d = {};
   size.u.fs_d.value = 150.0;
-  size.u.fs_d.valid_min = 1.0f;
+  size.u.fs_d.valid_min = size.u.fs_d.slider_min = 1.0f;
   size.u.fs_d.valid_max = 1000.0f;
-  size.u.fs_d.slider_min = 1.0f;
   size.u.fs_d.slider_max = 500.0f;
   size.u.fs_d.dephault = 150.0f;
   size.u.fs_d.fs_flags = 1;
   size.u.fs_d.curve_tolerance = 0.05f;
   ExpectSameRecord(params[1], size);
-
   ExpectSameRecord(params[2], Cleared(2, PF_Param_GROUP_START, "Style (Bit Depth)", 0));
   const char* names[] = {"Zesty (8 bpc)", "Cloudy (16 bpc)", "Tripping (32 bpc)"};
   for (int i = 0; i < 3; ++i) {
     PF_ParamDef box = Cleared(3 + i, PF_Param_CHECKBOX, names[i], 0x242);
-    box.u.bd.value = i == 0 ? 1 : 0;
-    box.u.bd.dephault = static_cast<PF_Boolean>(i == 0 ? 1 : 0);
+    box.u.bd.value = box.u.bd.dephault = static_cast<PF_Boolean>(i == 0 ? 1 : 0);
     ExpectSameRecord(params[static_cast<size_t>(3 + i)], box);
   }
   ExpectSameRecord(params[6], Cleared(6, PF_Param_GROUP_END, "", 0));
@@ -104,87 +74,69 @@ TEST(SetupParams, StopsAtTheFirstFailedAddAndLeavesTheCountUnwritten) {
   }
 }
 
-TEST_F(Supervision, TickingAnotherBoxUnticksTheOtherTwo) {
-  SetBoxes(1, 0, 1);  // the user ticked "Tripping (32 bpc)"
-  EXPECT_EQ(host_.UserChangedParam(5), PF_Err_NONE);
-  EXPECT_EQ(Boxes(), (std::vector<int>{0, 0, 1}));
-  EXPECT_EQ(Changed(), (std::vector<int>{1, 1, 0}));
-  EXPECT_TRUE(RefreshRequested());
-  ExpectAllGivenBack();
-  EXPECT_EQ(host_.EffectRefsIssued(), 1);
-}
+// The user changes parameter `changed` after the boxes were set to `before`. Boxes are written
+// as three digits, Zesty first.
+struct SupervisionCase {
+  const char* what;
+  A_long applId;
+  const char* missingSuite;  // or null
+  const char* fault;         // host function that fails, or null
+  const char* before;
+  PF_ParamIndex changed;
+  PF_Err result;
+  const char* after;
+  const char* changeFlags;
+  bool refresh;
+  int effectRefs;
+};
 
-TEST_F(Supervision, UntickingTheOnlyTickedBoxTicksItAgain) {
-  SetBoxes(0, 0, 0);  // "Cloudy (16 bpc)" was the ticked one
-  EXPECT_EQ(host_.UserChangedParam(4), PF_Err_NONE);
-  EXPECT_EQ(Boxes(), (std::vector<int>{0, 1, 0}));
-  EXPECT_EQ(Changed(), (std::vector<int>{0, 1, 0}));
-  EXPECT_TRUE(RefreshRequested());
-  ExpectAllGivenBack();
-}
-
-TEST_F(Supervision, AChangeElsewhereOnlyRefreshes) {
-  SetBoxes(1, 0, 0);
-  for (PF_ParamIndex k : {0, 1, 2, 6, 7, -1}) {
-    EXPECT_EQ(host_.UserChangedParam(k), PF_Err_NONE);
-    EXPECT_EQ(Boxes(), (std::vector<int>{1, 0, 0}));
-    EXPECT_EQ(Changed(), (std::vector<int>{0, 0, 0}));
-    EXPECT_TRUE(RefreshRequested());
+std::string Digits(SimHost& host, bool changeFlags) {
+  std::string digits;
+  for (size_t i = 3; i <= 5; ++i) {
+    const PF_ParamDef& box = host.Params()[i];
+    digits += static_cast<char>('0' + (changeFlags ? box.uu.change_flags : box.u.bd.value));
   }
-  ExpectAllGivenBack();
+  return digits;
 }
 
-TEST_F(Supervision, AMissingInterfaceSuiteGives516AndTouchesNothing) {
-  host_.Suites().SetMissing(kAEGPPFInterfaceSuite);
-  SetBoxes(1, 0, 1);
-  EXPECT_EQ(host_.UserChangedParam(5), PF_Err_BAD_CALLBACK_PARAM);
-  EXPECT_EQ(Boxes(), (std::vector<int>{1, 0, 1}));
-  EXPECT_FALSE(RefreshRequested());
-  ExpectAllGivenBack();
-}
-
-TEST_F(Supervision, AnEffectReferenceErrorIsTheResultButTheBoxesAreStillSet) {
-  host_.Faults().Fail("AEGP_GetNewEffectForEffect", A_Err_GENERIC);
-  SetBoxes(1, 1, 0);
-  EXPECT_EQ(host_.UserChangedParam(4), A_Err_GENERIC);
-  EXPECT_EQ(Boxes(), (std::vector<int>{0, 1, 0}));
-  EXPECT_TRUE(RefreshRequested());
-  ExpectAllGivenBack();
-}
-
-TEST_F(Supervision, AMissingDisposalSuiteDoesNotFailTheCommand) {
-  host_.Suites().SetMissing(kAEGPEffectSuite);
-  SetBoxes(0, 1, 1);
-  EXPECT_EQ(host_.UserChangedParam(5), PF_Err_NONE);
-  EXPECT_EQ(Boxes(), (std::vector<int>{0, 0, 1}));
-  EXPECT_TRUE(host_.Suites().Unbalanced().empty());
-}
-
-TEST(SupervisionUnderPremiere, LeavesTheBoxesAndAsksForNoSuite) {
-  SimHost host(LinkedPlugin(), PremiereOptions());
-  ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
-  ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
-  host.Suites().ResetCounts();
-  host.Params()[3].u.bd.value = 1;
-  host.Params()[5].u.bd.value = 1;
-  EXPECT_EQ(host.UserChangedParam(5), PF_Err_NONE);
-  EXPECT_EQ(host.Params()[3].u.bd.value, 1);
-  EXPECT_EQ(host.Params()[5].u.bd.value, 1);
-  EXPECT_TRUE(host.LastOutData().out_flags & PF_OutFlag_REFRESH_UI);
-  EXPECT_EQ(host.Suites().Acquires(kAEGPPFInterfaceSuite, 1), 0);
-  EXPECT_EQ(host.EffectRefsIssued(), 0);
-}
-
-TEST(SupervisionWithoutGlobalData, KeepsTheBoxesWithoutAskingForAReference) {
-  SimHost host(LinkedPlugin());
-  host.Faults().Fail("host_lock_handle", 1);
-  ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
-  ASSERT_EQ(host.GlobalData(), nullptr);
-  ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
-  host.Params()[4].u.bd.value = 1;
-  EXPECT_EQ(host.UserChangedParam(4), PF_Err_NONE);
-  EXPECT_EQ(host.Params()[3].u.bd.value, 0);
-  EXPECT_EQ(host.Params()[4].u.bd.value, 1);
-  EXPECT_EQ(host.EffectRefsIssued(), 0);
-  EXPECT_TRUE(host.Suites().Unbalanced().empty());
+TEST(Supervision, KeepsExactlyOneStyleBoxTicked) {
+  const A_long ae = kAppIdAfterEffects, pr = kAppIdPremierePro;
+  const SupervisionCase cases[] = {
+      {"ticking another unticks the rest", ae, nullptr, nullptr, "101", 5, 0, "001", "110", true,
+       1},
+      {"unticking the only one ticks it again", ae, nullptr, nullptr, "000", 3, 0, "100", "100",
+       true, 1},
+      // a change outside the Style group, on either side, only refreshes
+      {"group start", ae, nullptr, nullptr, "010", 2, 0, "010", "000", true, 1},
+      {"group end", ae, nullptr, nullptr, "001", 6, 0, "001", "000", true, 1},
+      {"past the end", ae, nullptr, nullptr, "100", 7, 0, "100", "000", true, 1},
+      {"negative", ae, nullptr, nullptr, "100", -1, 0, "100", "000", true, 1},
+      {"missing interface suite", ae, kAEGPPFInterfaceSuite, nullptr, "101", 5,
+       PF_Err_BAD_CALLBACK_PARAM, "101", "000", false, 0},
+      {"no effect reference", ae, nullptr, "AEGP_GetNewEffectForEffect", "110", 4, A_Err_GENERIC,
+       "010", "101", true, 0},
+      {"missing disposal suite", ae, kAEGPEffectSuite, nullptr, "011", 5, 0, "001", "110", true, 1},
+      {"Premiere leaves the boxes", pr, nullptr, nullptr, "101", 5, 0, "101", "000", true, 0},
+      {"no global data", ae, nullptr, "host_lock_handle", "010", 4, 0, "010", "101", true, 0},
+  };
+  for (const SupervisionCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    kelvrix::host::HostOptions options;
+    options.applId = c.applId;
+    SimHost host(LinkedPlugin(), options);
+    if (c.fault != nullptr) host.Faults().Fail(c.fault, A_Err_GENERIC);
+    ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
+    ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
+    if (c.missingSuite != nullptr) host.Suites().SetMissing(c.missingSuite);
+    host.Suites().ResetCounts();
+    for (size_t i = 0; i < 3; ++i) host.Params()[3 + i].u.bd.value = c.before[i] - '0';
+    EXPECT_EQ(host.UserChangedParam(c.changed), c.result);
+    EXPECT_EQ(Digits(host, false), c.after);
+    EXPECT_EQ(Digits(host, true), c.changeFlags);
+    EXPECT_EQ((host.LastOutData().out_flags & PF_OutFlag_REFRESH_UI) != 0, c.refresh);
+    EXPECT_EQ(host.EffectRefsIssued(), c.effectRefs);
+    EXPECT_TRUE(c.applId != pr || host.Suites().Acquires(kAEGPPFInterfaceSuite, 1) == 0);
+    // without the disposal suite the reference cannot be given back
+    ExpectAllGivenBack(host, c.missingSuite && std::string(c.missingSuite) == kAEGPEffectSuite);
+  }
 }
