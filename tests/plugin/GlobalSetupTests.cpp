@@ -32,6 +32,7 @@ TEST(GlobalSetup, StoresTheGlobalDataOnBothHosts) {
   std::memcpy(&format, bytes, sizeof format);
   char added[20];
   std::snprintf(added, sizeof added, "add 0x%08x", format);
+  ASSERT_STREQ(added, "add 0x61795556");  // the number and the bytes say the same
   for (bool premiere : {false, true}) {
     SCOPED_TRACE(premiere ? "Premiere Pro" : "After Effects");
     SimHost host(LinkedPlugin(), premiere ? PremiereOptions() : kelvrix::host::HostOptions{});
