@@ -63,11 +63,7 @@ namespace {
 
 class CrossDepth : public ::testing::Test {
  protected:
-  void SetUp() override { SetSearchTimeLimitForTesting(30); }
-  void TearDown() override {
-    host_.Worlds().Dispose(&output_);
-    SetSearchTimeLimitForTesting(-1);
-  }
+  void TearDown() override { host_.Worlds().Dispose(&output_); }
   void MakeOutput(PF_PixelFormat format, A_long padding) {
     WorldSpec shape;
     shape.width = 50;
@@ -92,6 +88,7 @@ class CrossDepth : public ::testing::Test {
   SimHost host_{kelvrix::testing::LinkedPlugin()};
   RenderPlan plan_;
   PF_EffectWorld output_{};
+  ScopedFrameSearchSetupForTesting shortSearches_{kelvrix::testing::TimeLimit(30)};
 };
 
 }  // namespace
