@@ -14,7 +14,8 @@
 namespace kelvrix {
 
 // Every block one search allocated, in order, including a trailing null when an allocation
-// failed. The list owns them: all go back to the setup's source, and their bytes to its
+// failed (unless the list itself could not grow), and nothing when the budget was already
+// spent. The list owns them: all go back to the setup's source, and their bytes to its
 // budget, when it goes, on every way out of the fill.
 class MemoryBlockList {
  public:
