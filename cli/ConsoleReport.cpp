@@ -43,11 +43,13 @@ void ConsoleReport::OnFrame(const FrameReport& report) {
   ++done_;
   if (quiet_) return;
   ClearBar();
-  std::fprintf(out_, "frame %d/%d  size %.1f  %s  search %.1f ms (%d block%s)  frame %.1f ms%s%s\n",
+  std::fprintf(out_,
+               "frame %d/%d  size %.1f  %s  search %.1f ms (%d block%s, %zu bytes held)  frame "
+               "%.1f ms%s%s\n",
                report.index + 1, report.total, report.size,
                report.memoryShown ? "memory" : "no memory (card)", report.searchMs,
-               report.searchBlocks, report.searchBlocks == 1 ? "" : "s", report.frameMs,
-               report.path.empty() ? "" : "  -> ", report.path.c_str());
+               report.searchBlocks, report.searchBlocks == 1 ? "" : "s", report.searchBytes,
+               report.frameMs, report.path.empty() ? "" : "  -> ", report.path.c_str());
   std::fflush(out_);
 
   const double elapsed =
@@ -73,9 +75,9 @@ void ConsoleReport::OnFinish(const RenderSummary& summary) {
   const double share = summary.frames > 0 ? 100.0 * cards / summary.frames : 0.0;
   std::fprintf(out_,
                "summary: %d frames, %d memory, %d no memory (%.1f %% cards), %.2f frames per "
-               "second, %.1f s\n",
+               "second, %.1f s, largest search held %.1f MiB\n",
                summary.frames, summary.memoryFrames, cards, share, summary.FramesPerSecond(),
-               summary.seconds);
+               summary.seconds, static_cast<double>(summary.largestSearchBytes) / 1048576.0);
   std::fflush(out_);
 }
 

@@ -100,6 +100,7 @@ RenderSummary RenderContactSheet(const RenderOptions& options, RenderObserver& o
                   (report.memoryShown ? "" : " - no memory");
       ++summary.frames;
       summary.memoryFrames += report.memoryShown ? 1 : 0;
+      summary.largestSearchBytes = std::max(summary.largestSearchBytes, report.searchBytes);
       summary.seconds = std::chrono::duration<double>(Clock::now() - start).count();
       observer.OnFrame(report);
     }

@@ -1,5 +1,6 @@
 #include "cli/Renderer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <vector>
@@ -9,6 +10,8 @@
 #include "cli/WorldPixels.h"
 #include "host/InputPicture.h"
 #include "host/SimHost.h"
+#include "render/NativeFill.h"
+#include "render/SmartPreRender.h"
 
 namespace kelvrix::cli {
 namespace {
@@ -62,6 +65,13 @@ double SizeAt(const RenderOptions& o, A_long time, int total) {
   return o.sizeFrom + (o.sizeTo - o.sizeFrom) * static_cast<double>(time) / (total - 1);
 }
 
+// The size of the blocks the effect searches through at this Size and style: its memory
+// image. Every block a search tries stays allocated until the frame is done.
+size_t SearchBlockBytes(double size, int styleDepth, A_long width, A_long height) {
+  const int32_t channelBytes = styleDepth / 8;
+  return ImageSizeFor(RoundedSize(size) / channelBytes, width, height, channelBytes).blockBytes;
+}
+
 // A world record over caller-owned bytes, for painting outside the host's store.
 PF_EffectWorld WorldOver(std::vector<uint8_t>& bytes, int width, int height, A_long pixelBytes) {
   PF_EffectWorld world{};
@@ -100,6 +110,7 @@ EffectSession::EffectSession(const RenderOptions& options, int projectDepth, int
                              FrameCache& cache, const RgbaImage* input)
     : options_(options),
       format_(PixelFormatForDepth(projectDepth)),
+      styleDepth_(styleDepth),
       cache_(cache),
       input_(input),
       inputKey_("input " + std::to_string(projectDepth)) {
@@ -195,6 +206,8 @@ RgbaImage EffectSession::Render(int index, int total, FrameReport* report) {
     const Clock::time_point renderStart = Clock::now();
     CheckCommand(host_->Render(*frame), *host_, "smart render of frame " + std::to_string(index));
     report->searchBlocks = host_->AbortPolls() - pollsBefore;
+    report->searchBytes = static_cast<size_t>(report->searchBlocks) *
+                          SearchBlockBytes(size, styleDepth_, options_.width, options_.height);
     report->searchMs =
         report->searchBlocks > 0
             ? static_cast<double>(host_->LastAbortPollNanoseconds() - NanosecondsOf(renderStart)) /
@@ -241,6 +254,7 @@ RenderSummary RenderSequence(const RenderOptions& options, RenderObserver& obser
     }
     ++summary.frames;
     summary.memoryFrames += report.memoryShown ? 1 : 0;
+    summary.largestSearchBytes = std::max(summary.largestSearchBytes, report.searchBytes);
     summary.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     observer.OnFrame(report);
   }

@@ -2,6 +2,7 @@
 // driven frame by frame through smart pre-render and smart render, as a compositor does.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -23,6 +24,7 @@ struct FrameReport {
   bool memoryShown = false;  // false: the message card, or nothing, was shown
   double searchMs = 0.0;     // from smart render's start to the effect's last abort check
   int searchBlocks = 0;      // abort checks during smart render: one per block tried
+  size_t searchBytes = 0;    // what those blocks held together until the frame was done
   double frameMs = 0.0;      // pre-render, render and copying the frame out
   std::string path;          // the file written, if any
 };
@@ -30,6 +32,7 @@ struct FrameReport {
 struct RenderSummary {
   int frames = 0;
   int memoryFrames = 0;
+  size_t largestSearchBytes = 0;
   double seconds = 0.0;
   double FramesPerSecond() const { return seconds > 0.0 ? frames / seconds : 0.0; }
 };
@@ -65,6 +68,7 @@ class EffectSession {
 
   const RenderOptions& options_;
   PF_PixelFormat format_;
+  int styleDepth_;
   FrameCache& cache_;
   const RgbaImage* input_;
   std::string inputKey_;

@@ -1,26 +1,26 @@
 #include "render/BlockSearch.h"
 
-#include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
-#include <new>
+#include <limits>
 
 #include "render/PixelTraits.h"
 
 namespace kelvrix {
 namespace {
 
-constexpr int kDefaultTimeLimitMs = 2000;
-std::atomic<int> gTimeLimitMs{kDefaultTimeLimitMs};
-std::atomic<void* (*)(size_t)> gAllocate{std::malloc};
+// A block is counted a chunk at a time and decided between chunks, as soon as the rest cannot
+// change the outcome. On fresh memory a block is rejected after 60 % of it, so fewer fresh
+// pages get touched; a chunk is large enough that checking between chunks costs nothing
+// measurable on a block that is read to its end.
+constexpr size_t kChunkBytes = 16384;
 
 // The block's contents are whatever the heap held: the point of the effect. Allocation sits
 // behind a call the optimiser cannot see through, and the barrier tells it the bytes may
 // have been written by anyone, so neither the allocation nor the reads that follow can be
 // reasoned away or treated as reads of an unset value.
-__attribute__((noinline)) void* AllocateBlock(size_t bytes) {
-  void* block = gAllocate.load(std::memory_order_relaxed)(bytes);
+__attribute__((noinline)) void* AllocateBlock(void* (*allocate)(size_t), size_t bytes) {
+  void* block = allocate(bytes);
 #if defined(__GNUC__)
   __asm__ __volatile__("" : : "r"(block) : "memory");
 #endif
@@ -56,31 +56,69 @@ inline __attribute__((always_inline)) size_t CountDark(const unsigned char* byte
   return total;
 }
 
+// Usable when fewer than 60 % of the samples are dark (exactly 60 % is not; an empty block
+// never is). Settled early either way: once the dark samples reach the limit, or once even an
+// all-dark rest would leave them below it.
+template <typename Sample, typename Lane, size_t kLanes, typename IsDark>
+inline __attribute__((always_inline)) bool IsBlockUsable(const void* block, size_t samples,
+                                                         IsDark isDark) {
+  constexpr size_t kChunkSamples = kChunkBytes / sizeof(Sample);
+  const auto* bytes = static_cast<const unsigned char*>(block);
+  const double limit = 0.6 * static_cast<double>(samples);
+  size_t dark = 0;
+  size_t read = 0;
+  while (read < samples) {
+    const size_t n = samples - read < kChunkSamples ? samples - read : kChunkSamples;
+    dark += CountDark<Sample, Lane, kLanes>(bytes + read * sizeof(Sample), n, isDark);
+    read += n;
+    if (static_cast<double>(dark) >= limit) return false;
+    if (static_cast<double>(dark + (samples - read)) < limit) return true;
+  }
+  return false;  // no samples: 0 is not below 0
+}
+
+PF_Err AllocationFailed(RenderPlan& plan, PF_OutData* out_data) {
+  plan.noBlockFound = true;
+  std::memcpy(out_data->return_msg, kAllocationFailedMessage, sizeof kAllocationFailedMessage);
+  return PF_Err_NONE;
+}
+
 template <typename Depth>
 PF_Err FindMemoryBlock(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
                        const PF_InData* in_data, PF_OutData* out_data) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point start = Clock::now();
-  const long long limitMs = gTimeLimitMs.load(std::memory_order_relaxed);
+  const BlockSearchSetup& setup = list.Setup();
   const size_t samples = bytes / sizeof(typename Depth::Channel);
+  const size_t held = bytes <= std::numeric_limits<size_t>::max() - kBlockOverheadBytes
+                          ? bytes + kBlockOverheadBytes
+                          : std::numeric_limits<size_t>::max();
   for (;;) {
-    void* block = AllocateBlock(bytes);
-    list.Append(block);
-    if (block == nullptr) {
+    // Over budget the search gives up as on a time-out: the frame shows the card.
+    if (!setup.budget->TryReserve(held)) {
       plan.noBlockFound = true;
-      std::memcpy(out_data->return_msg, kAllocationFailedMessage, sizeof kAllocationFailedMessage);
       return PF_Err_NONE;
     }
+    // The entry's room comes first, so that recording a failed allocation needs no memory.
+    if (!list.MakeRoom()) {
+      setup.budget->Release(held);
+      return AllocationFailed(plan, out_data);
+    }
+    void* block = AllocateBlock(setup.source.allocate, bytes);
+    if (block == nullptr) {
+      setup.budget->Release(held);
+      list.Append(nullptr, 0);
+      return AllocationFailed(plan, out_data);
+    }
+    list.Append(block, held);
     if (const PF_Err abort = in_data->inter.abort(in_data->effect_ref)) {
       plan.noBlockFound = true;
       return abort;
     }
-    const size_t dark = Depth::kCountDark(block, samples);
-    // Exactly 60 % dark is rejected; an empty block (0 of 0) is never accepted.
-    if (static_cast<double>(dark) < 0.6 * static_cast<double>(samples)) return PF_Err_NONE;
+    if (Depth::kIsBlockUsable(block, samples)) return PF_Err_NONE;
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-    if (elapsed > limitMs) {
+    if (elapsed > setup.timeLimitMs) {
       plan.noBlockFound = true;
       return PF_Err_NONE;
     }
@@ -102,31 +140,35 @@ PF_Err FindMemoryBlock(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
 static_assert(sizeof kAllocationFailedMessage == 79, "78 characters and the terminator");
 
 MemoryBlockList::~MemoryBlockList() {
-  for (void* block : blocks_) std::free(block);
+  for (void* block : blocks_) setup_.source.release(block);
+  setup_.budget->Release(heldBytes_);
 }
 
-void MemoryBlockList::Append(void* block) {
+bool MemoryBlockList::MakeRoom() noexcept {
+  if (blocks_.size() < blocks_.capacity()) return true;
   try {
-    blocks_.push_back(block);
-  } catch (...) {
-    std::free(block);
-    throw;
+    blocks_.reserve(blocks_.empty() ? 16 : blocks_.size() * 2);
+    return true;
+  } catch (...) {  // bad_alloc, or length_error past the vector's limit
+    return false;
   }
 }
 
-KELVRIX_SCAN_VARIANTS size_t CountDark8(const void* block, size_t samples) {
-  return CountDark<uint8_t, uint8_t, 256>(static_cast<const unsigned char*>(block), samples,
-                                          Depth8::IsDark);
+void MemoryBlockList::Append(void* block, size_t heldBytes) noexcept {
+  blocks_.push_back(block);  // within the room MakeRoom made: no allocation, no throw
+  heldBytes_ += heldBytes;
 }
 
-KELVRIX_SCAN_VARIANTS size_t CountDark16(const void* block, size_t samples) {
-  return CountDark<uint16_t, uint16_t, 128>(static_cast<const unsigned char*>(block), samples,
-                                            Depth16::IsDark);
+KELVRIX_SCAN_VARIANTS bool IsBlockUsable8(const void* block, size_t samples) {
+  return IsBlockUsable<uint8_t, uint8_t, 256>(block, samples, Depth8::IsDark);
 }
 
-KELVRIX_SCAN_VARIANTS size_t CountDarkFloat(const void* block, size_t samples) {
-  return CountDark<float, uint32_t, 64>(static_cast<const unsigned char*>(block), samples,
-                                        DepthFloat::IsDark);
+KELVRIX_SCAN_VARIANTS bool IsBlockUsable16(const void* block, size_t samples) {
+  return IsBlockUsable<uint16_t, uint16_t, 128>(block, samples, Depth16::IsDark);
+}
+
+KELVRIX_SCAN_VARIANTS bool IsBlockUsableFloat(const void* block, size_t samples) {
+  return IsBlockUsable<float, uint32_t, 64>(block, samples, DepthFloat::IsDark);
 }
 
 PF_Err FindMemoryBlock8(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
@@ -142,14 +184,6 @@ PF_Err FindMemoryBlock16(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
 PF_Err FindMemoryBlockFloat(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
                             const PF_InData* in_data, PF_OutData* out_data) {
   return FindMemoryBlock<DepthFloat>(list, bytes, plan, in_data, out_data);
-}
-
-void SetSearchTimeLimitForTesting(int milliseconds) {
-  gTimeLimitMs = milliseconds < 0 ? kDefaultTimeLimitMs : milliseconds;
-}
-
-void SetBlockAllocatorForTesting(void* (*allocate)(size_t)) {
-  gAllocate = allocate != nullptr ? allocate : std::malloc;
 }
 
 }  // namespace kelvrix

@@ -1,38 +1,50 @@
 // The search for a heap block worth showing: blocks of the fill's size are allocated one
 // after another until one has fewer than 60 % dark samples, the host asks to stop, an
-// allocation fails, or the time limit (2000 ms) has passed.
+// allocation fails, the time limit (2000 ms) has passed, or the next block would take the
+// bytes all searches hold past their budget.
 #pragma once
 
 #include <cstddef>
 #include <vector>
 
 #include "hostapi/HostApi.h"
+#include "render/BlockSearchSetup.h"
 #include "render/RenderPlan.h"
 
 namespace kelvrix {
 
 // Every block one search allocated, in order, including a trailing null when an allocation
-// failed. The list owns them: all are freed when it goes, on every way out of the fill.
+// failed (unless the list itself could not grow), and nothing when the budget was already
+// spent. The list owns them: all go back to the setup's source, and their bytes to its
+// budget, when it goes, on every way out of the fill.
 class MemoryBlockList {
  public:
-  MemoryBlockList() = default;
+  explicit MemoryBlockList(const BlockSearchSetup& setup) : setup_(setup) {}
   ~MemoryBlockList();
   MemoryBlockList(const MemoryBlockList&) = delete;
   MemoryBlockList& operator=(const MemoryBlockList&) = delete;
 
-  // Takes ownership; a block that cannot be recorded is freed before the error propagates.
-  void Append(void* block);
+  const BlockSearchSetup& Setup() const { return setup_; }
+  // Makes sure one more entry fits without allocating; false when the list cannot grow.
+  bool MakeRoom() noexcept;
+  // Records a block (null for a failed allocation) that holds `heldBytes` of the budget.
+  // Needs the room MakeRoom made.
+  void Append(void* block, size_t heldBytes) noexcept;
+
   void* Last() const { return blocks_.empty() ? nullptr : blocks_.back(); }
   size_t Count() const { return blocks_.size(); }
   const std::vector<void*>& Blocks() const { return blocks_; }
+  size_t HeldBytes() const { return heldBytes_; }
 
  private:
+  BlockSearchSetup setup_;
   std::vector<void*> blocks_;
+  size_t heldBytes_ = 0;
 };
 
 // Each returns 0, or the non-zero code of the host's abort check. noBlockFound is set on
 // every way out but acceptance. `bytes` is the block size; trailing bytes shorter than one
-// sample are not read.
+// sample are not read. The list's setup says where blocks come from and what limits hold.
 PF_Err FindMemoryBlock8(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
                         const PF_InData* in_data, PF_OutData* out_data);
 PF_Err FindMemoryBlock16(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
@@ -40,17 +52,17 @@ PF_Err FindMemoryBlock16(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
 PF_Err FindMemoryBlockFloat(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
                             const PF_InData* in_data, PF_OutData* out_data);
 
-// Dark samples among the first `samples` samples at `block` (8-bit, 16-bit and float).
-size_t CountDark8(const void* block, size_t samples);
-size_t CountDark16(const void* block, size_t samples);
-size_t CountDarkFloat(const void* block, size_t samples);
+// Whether fewer than 60 % of the first `samples` samples at `block` are dark (8-bit, 16-bit
+// and float). Reading stops as soon as the rest of the block cannot change the answer.
+bool IsBlockUsable8(const void* block, size_t samples);
+bool IsBlockUsable16(const void* block, size_t samples);
+bool IsBlockUsableFloat(const void* block, size_t samples);
+
+// What a block costs the budget beyond its own bytes: a heap header and a list entry, so
+// that even a search for empty blocks holds a bounded amount.
+constexpr size_t kBlockOverheadBytes = 32;
 
 constexpr char kAllocationFailedMessage[] =
     "kelvrix failed to allocate a block of memory. Please report this on skarnhold.";
-
-// Test seams. The time limit in milliseconds (negative restores 2000), and where blocks
-// come from (null restores malloc; blocks are released with free).
-void SetSearchTimeLimitForTesting(int milliseconds);
-void SetBlockAllocatorForTesting(void* (*allocate)(size_t));
 
 }  // namespace kelvrix

@@ -122,7 +122,7 @@ PF_Err FillFromMemory(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_dat
   plan.channelBytes = Depth::kChannelBytes;
   plan.targetWorld = world;
   // 5-7. A block of exactly the image's size; the list frees every block on the way out.
-  MemoryBlockList blocks;
+  MemoryBlockList blocks(FrameSearchSetup());
   PF_Err err = Depth::kFindBlock(blocks, image.blockBytes, plan, in_data, out_data);
   plan.block = static_cast<uint8_t*>(blocks.Last());
   // 8.

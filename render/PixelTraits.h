@@ -45,10 +45,10 @@ struct Depth8 {
   static constexpr int32_t kPixelBytes = 4;
   static constexpr PF_PixelFormat kFormat = PF_PixelFormat_ARGB32;
   static constexpr StyleDepth kStyle = kStyle8;
-  // The search, its scan and the fill of this depth.
+  // The search, its decision and the fill of this depth.
   static constexpr auto kFindBlock = FindMemoryBlock8;
   static constexpr auto kFill = FillFromMemory8;
-  static constexpr auto kCountDark = CountDark8;
+  static constexpr auto kIsBlockUsable = IsBlockUsable8;
   static constexpr Channel kFull = 255;
 
   static bool IsDark(Channel s) { return s <= 3; }
@@ -70,7 +70,7 @@ struct Depth16 {
   static constexpr StyleDepth kStyle = kStyle16;
   static constexpr auto kFindBlock = FindMemoryBlock16;
   static constexpr auto kFill = FillFromMemory16;
-  static constexpr auto kCountDark = CountDark16;
+  static constexpr auto kIsBlockUsable = IsBlockUsable16;
   static constexpr Channel kFull = 32768;  // the host's 16-bit white, not 65535
 
   static bool IsDark(Channel s) { return s <= 328; }
@@ -94,7 +94,7 @@ struct DepthFloat {
   static constexpr StyleDepth kStyle = kStyleFloat;
   static constexpr auto kFindBlock = FindMemoryBlockFloat;
   static constexpr auto kFill = FillFromMemoryFloat;
-  static constexpr auto kCountDark = CountDarkFloat;
+  static constexpr auto kIsBlockUsable = IsBlockUsableFloat;
   static constexpr Channel kFull = 1.0f;
 
   // NaN, zero, negatives and -infinity are dark: only "greater than 0.01" is not.

@@ -139,6 +139,7 @@ TEST(KelvrixRender, ReportsEachFrameASummaryAndPlainProgressLinesWhenNotATermina
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("frame 1/2  size 20.0  "), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("search "), std::string::npos);
+  EXPECT_NE(r.out.find(" bytes held)"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find(" ms  -> " + (dir / "p-1.png")), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("summary: 2 frames, "), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("frames per second"), std::string::npos);

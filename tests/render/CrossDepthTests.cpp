@@ -47,11 +47,7 @@ TEST(Convert, EachPairGivesItsWorkedValues) {
 
 class CrossDepth : public ::testing::Test {
  protected:
-  void SetUp() override { SetSearchTimeLimitForTesting(30); }
-  void TearDown() override {
-    host_.Worlds().Dispose(&output_);
-    SetSearchTimeLimitForTesting(-1);
-  }
+  void TearDown() override { host_.Worlds().Dispose(&output_); }
   void MakeOutput(PF_PixelFormat format, A_long padding = 0) {
     WorldSpec shape;
     shape.width = 50, shape.height = 20, shape.format = format, shape.rowPaddingBytes = padding;
@@ -73,6 +69,7 @@ class CrossDepth : public ::testing::Test {
   SimHost host_{kelvrix::testing::LinkedPlugin()};
   RenderPlan plan_;
   PF_EffectWorld output_{};
+  ScopedFrameSearchSetupForTesting shortSearches_{kelvrix::testing::TimeLimit(30)};
 };
 
 TEST_F(CrossDepth, EightBitMemoryLandsInSixteenBitsWithAlphaAndPaddingUntouched) {

@@ -250,8 +250,7 @@ namespace {
 
 class CardFrames : public ::testing::TestWithParam<std::pair<PF_PixelFormat, int>> {
  protected:
-  void SetUp() override { SetSearchTimeLimitForTesting(20); }
-  void TearDown() override { SetSearchTimeLimitForTesting(-1); }
+  ScopedFrameSearchSetupForTesting shortSearches_{kelvrix::testing::TimeLimit(20)};
 };
 
 void Instance(SimHost& host, int style) {
@@ -320,7 +319,7 @@ INSTANTIATE_TEST_SUITE_P(Depths, CardFrames,
                                                           1)));  // cross-depth
 
 TEST(CardFrame, AMissingVersionOneIterateSuiteGives516WithEverythingReleased) {
-  SetSearchTimeLimitForTesting(20);
+  ScopedFrameSearchSetupForTesting shortSearches(kelvrix::testing::TimeLimit(20));
   for (PF_PixelFormat format :
        {PF_PixelFormat_ARGB32, PF_PixelFormat_ARGB64, PF_PixelFormat_ARGB128}) {
     SimHost host(LinkedPlugin(), Small(format));
@@ -335,11 +334,10 @@ TEST(CardFrame, AMissingVersionOneIterateSuiteGives516WithEverythingReleased) {
     EXPECT_EQ(host.LiveEffectRefs(), 0u);
     EXPECT_EQ(frame->pixelCheckins, frame->pixelCheckouts);
   }
-  SetSearchTimeLimitForTesting(-1);
 }
 
 TEST(CardFrame, AnInputSmallerThanTheOutputIsNeverReadOutOfRange) {
-  SetSearchTimeLimitForTesting(20);
+  ScopedFrameSearchSetupForTesting shortSearches(kelvrix::testing::TimeLimit(20));
   SimHost host(LinkedPlugin(), Small(PF_PixelFormat_ARGB32));
   Instance(host, 1);
   BlockFeeder feeder(BlockFeeder::Fallback::kBlank);
@@ -355,5 +353,4 @@ TEST(CardFrame, AnInputSmallerThanTheOutputIsNeverReadOutOfRange) {
   EXPECT_EQ(PixelAt<PF_Pixel8>(frame->output, 90, 45)->blue, 100);  // the input, dimmed
   EXPECT_EQ(PixelAt<PF_Pixel8>(frame->output, 300, 170)->blue, 0);  // beyond it: black
   EXPECT_EQ(PixelAt<PF_Pixel8>(frame->output, 300, 170)->alpha, 0);
-  SetSearchTimeLimitForTesting(-1);
 }

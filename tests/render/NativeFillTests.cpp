@@ -34,10 +34,8 @@ int32_t Decode(const PF_Pixel8& p) { return (p.red / 8) | (p.green / 8) << 5 | (
 
 class Fill : public ::testing::Test {
  protected:
-  void SetUp() override { SetSearchTimeLimitForTesting(50); }
   void TearDown() override {
     if (world_.data != nullptr) host_.Worlds().Dispose(&world_);
-    SetSearchTimeLimitForTesting(-1);
   }
   void MakeWorld(A_long width, A_long height, PF_PixelFormat format, A_long padding = 0) {
     WorldSpec shape;
@@ -57,6 +55,7 @@ class Fill : public ::testing::Test {
   SimHost host_{kelvrix::testing::LinkedPlugin()};
   RenderPlan plan_;
   PF_EffectWorld world_{};
+  ScopedFrameSearchSetupForTesting shortSearches_{kelvrix::testing::TimeLimit(50)};
 };
 
 }  // namespace

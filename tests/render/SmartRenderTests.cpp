@@ -30,8 +30,7 @@ struct RenderCase {
 
 class Frames : public ::testing::TestWithParam<RenderCase> {
  protected:
-  void SetUp() override { SetSearchTimeLimitForTesting(30); }
-  void TearDown() override { SetSearchTimeLimitForTesting(-1); }
+  ScopedFrameSearchSetupForTesting shortSearches_{kelvrix::testing::TimeLimit(30)};
 };
 
 void PrepareInstance(SimHost& host, int style) {
@@ -118,8 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class Render : public ::testing::Test {
  protected:
-  void SetUp() override { SetSearchTimeLimitForTesting(30); }
-  void TearDown() override { SetSearchTimeLimitForTesting(-1); }
+  ScopedFrameSearchSetupForTesting shortSearches_{kelvrix::testing::TimeLimit(30)};
 };
 
 TEST_F(Render, SixteenBitAlphaIsTheHostsWhiteAndOutsideTheExtentIsUntouched) {

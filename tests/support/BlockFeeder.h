@@ -1,6 +1,7 @@
-// Puts known bytes where the memory search finds them: while installed, the search's
-// allocations are served from a queue of prepared contents, then by a fallback (blank,
-// zero-filled blocks that are always rejected; failures; or the heap as it is).
+// Puts known bytes where the memory search finds them: while installed, every frame's search
+// is served from a queue of prepared contents, then by a fallback (blank, zero-filled blocks
+// that are always rejected; failures; or the heap as it is). Setup() gives the same source
+// to a search run directly. TimeLimit() shortens every frame's search while it lives.
 #pragma once
 
 #include <cstdlib>
@@ -13,21 +14,34 @@
 
 namespace kelvrix::testing {
 
+// Frames search for at most `milliseconds`, with the rest of the setup in force.
+inline BlockSearchSetup TimeLimit(int milliseconds) {
+  BlockSearchSetup setup = FrameSearchSetup();
+  setup.timeLimitMs = milliseconds;
+  return setup;
+}
+
 class BlockFeeder {
  public:
   enum class Fallback { kHeap, kBlank, kFail };
 
-  explicit BlockFeeder(Fallback fallback = Fallback::kBlank) {
+  explicit BlockFeeder(Fallback fallback = Fallback::kBlank) : frames_(Installed()) {
     State& s = Get();
     std::lock_guard<std::mutex> lock(s.mutex);
     s.queue.clear();
     s.fallback = fallback;
     s.allocations = 0;
-    SetBlockAllocatorForTesting(Allocate);
   }
-  ~BlockFeeder() { SetBlockAllocatorForTesting(nullptr); }
   BlockFeeder(const BlockFeeder&) = delete;
   BlockFeeder& operator=(const BlockFeeder&) = delete;
+
+  // The frame setup with the feeder's blocks.
+  static BlockSearchSetup Installed() {
+    BlockSearchSetup setup = FrameSearchSetup();
+    setup.source = BlockSource{Allocate, std::free};
+    return setup;
+  }
+  BlockSearchSetup Setup() const { return FrameSearchSetup(); }
 
   // The next allocation gets these bytes, repeated to its size.
   void Queue(std::vector<uint8_t> bytes) {
@@ -75,6 +89,8 @@ class BlockFeeder {
         return std::malloc(size);
     }
   }
+
+  ScopedFrameSearchSetupForTesting frames_;
 };
 
 }  // namespace kelvrix::testing
