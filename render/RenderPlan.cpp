@@ -1,20 +1,21 @@
 #include "render/RenderPlan.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <new>
 
 namespace kelvrix {
 namespace {
 
-void* (*gAllocatePlan)(size_t) = std::malloc;
+std::atomic<void* (*)(size_t)> gAllocatePlan{std::malloc};
 
 bool IsEmpty(const PF_LRect& r) { return r.left >= r.right || r.top >= r.bottom; }
 
 }  // namespace
 
 RenderPlan* NewPlan() {
-  void* memory = gAllocatePlan(sizeof(RenderPlan));
+  void* memory = gAllocatePlan.load(std::memory_order_relaxed)(sizeof(RenderPlan));
   return memory == nullptr ? nullptr : new (memory) RenderPlan;
 }
 
@@ -35,8 +36,9 @@ void UnionRect(const PF_LRect& src, PF_LRect& dst) {
   }
 }
 
-void SetPlanAllocatorForTesting(void* (*allocate)(size_t)) {
-  gAllocatePlan = allocate != nullptr ? allocate : std::malloc;
-}
+ScopedPlanAllocatorForTesting::ScopedPlanAllocatorForTesting(void* (*allocate)(size_t))
+    : previous_(gAllocatePlan.exchange(allocate)) {}
+
+ScopedPlanAllocatorForTesting::~ScopedPlanAllocatorForTesting() { gAllocatePlan = previous_; }
 
 }  // namespace kelvrix

@@ -55,7 +55,17 @@ void FreePlan(void* plan);
 // src; an empty src leaves dst as it is.
 void UnionRect(const PF_LRect& src, PF_LRect& dst);
 
-// Test seam: where plan memory comes from (null restores malloc).
-void SetPlanAllocatorForTesting(void* (*allocate)(size_t));
+// The plan's test seam: while one lives, NewPlan takes its memory from `allocate` (a test's
+// way to make it fail). Made and dropped on one thread while no frame renders.
+class ScopedPlanAllocatorForTesting {
+ public:
+  explicit ScopedPlanAllocatorForTesting(void* (*allocate)(size_t));
+  ~ScopedPlanAllocatorForTesting();
+  ScopedPlanAllocatorForTesting(const ScopedPlanAllocatorForTesting&) = delete;
+  ScopedPlanAllocatorForTesting& operator=(const ScopedPlanAllocatorForTesting&) = delete;
+
+ private:
+  void* (*previous_)(size_t);
+};
 
 }  // namespace kelvrix

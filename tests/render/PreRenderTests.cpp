@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -53,7 +54,6 @@ class PreRender : public ::testing::Test {
     ASSERT_EQ(host_.GlobalSetup(), PF_Err_NONE);
     ASSERT_EQ(host_.ParamsSetup(), PF_Err_NONE);
   }
-  void TearDown() override { kelvrix::SetPlanAllocatorForTesting(nullptr); }
 
   const RenderPlan* Plan(const Frame& frame) {
     return static_cast<const RenderPlan*>(frame.preRender.pre_render_data);
@@ -150,7 +150,8 @@ TEST_F(PreRender, WithoutTheInterfaceSuiteOrAPlanItFailsAndHandsNothingOver) {
   for (bool noSuite : {true, false}) {
     SCOPED_TRACE(noSuite ? "no interface suite" : "no memory for the plan");
     host_.Suites().SetMissing(kAEGPPFInterfaceSuite, -1, noSuite);
-    if (!noSuite) kelvrix::SetPlanAllocatorForTesting([](size_t) -> void* { return nullptr; });
+    kelvrix::ScopedPlanAllocatorForTesting noMemory(
+        noSuite ? std::malloc : [](size_t) -> void* { return nullptr; });
     auto frame = host_.NewFrame();
     EXPECT_EQ(host_.PreRender(*frame), noSuite ? PF_Err_BAD_CALLBACK_PARAM : PF_Err_OUT_OF_MEMORY);
     EXPECT_EQ(frame->preRender.pre_render_data, nullptr);
