@@ -10,34 +10,11 @@
 namespace kelvrix {
 namespace {
 
+// Converts one channel of the style's depth into the output's.
 template <typename Src, typename Dst>
-typename Dst::Channel Convert(typename Src::Channel s);
-template <>
-A_u_char Convert<Depth16, Depth8>(A_u_short s) {
-  return Convert16To8(s);
-}
-template <>
-A_u_char Convert<DepthFloat, Depth8>(float s) {
-  return ConvertFloatTo8(s);
-}
-template <>
-A_u_short Convert<Depth8, Depth16>(A_u_char s) {
-  return Convert8To16(s);
-}
-template <>
-A_u_short Convert<DepthFloat, Depth16>(float s) {
-  return ConvertFloatTo16(s);
-}
-template <>
-float Convert<Depth8, DepthFloat>(A_u_char s) {
-  return Convert8ToFloat(s);
-}
-template <>
-float Convert<Depth16, DepthFloat>(A_u_short s) {
-  return Convert16ToFloat(s);
-}
+using ChannelConverter = typename Dst::Channel (*)(typename Src::Channel);
 
-template <typename Src, typename Dst>
+template <typename Src, typename Dst, ChannelConverter<Src, Dst> Convert>
 PF_Err ConvertRow(void* reference, A_long, A_long y, A_long) {
   const RenderPlan& plan = *static_cast<const RenderPlan*>(reference);
   const auto* src = reinterpret_cast<const typename Src::Pixel*>(
@@ -47,9 +24,9 @@ PF_Err ConvertRow(void* reference, A_long, A_long y, A_long) {
       reinterpret_cast<typename Dst::Pixel*>(reinterpret_cast<uint8_t*>(plan.convDst->data) +
                                              static_cast<ptrdiff_t>(y) * plan.convDst->rowbytes);
   for (A_long x = 0; x < plan.convDst->width; ++x) {
-    dst[x].red = Convert<Src, Dst>(src[x].red);
-    dst[x].green = Convert<Src, Dst>(src[x].green);
-    dst[x].blue = Convert<Src, Dst>(src[x].blue);
+    dst[x].red = Convert(src[x].red);
+    dst[x].green = Convert(src[x].green);
+    dst[x].blue = Convert(src[x].blue);
   }
   return PF_Err_NONE;
 }
@@ -81,7 +58,7 @@ class TemporaryWorld {
   bool made_ = false;
 };
 
-template <typename Src, typename Dst>
+template <typename Src, typename Dst, ChannelConverter<Src, Dst> Convert>
 PF_Err RenderCrossDepth(RenderPlan& plan, PF_EffectWorld* output, PF_InData* in_data,
                         PF_OutData* out_data) {
   switch (CheckWorld(output, Dst::kPixelBytes)) {
@@ -107,7 +84,8 @@ PF_Err RenderCrossDepth(RenderPlan& plan, PF_EffectWorld* output, PF_InData* in_
   {
     ScopedSuite<PF_Iterate8Suite2> iterate(in_data, kPFIterate8Suite, kPFIterate8SuiteVersion2,
                                            out_data);
-    iterate->iterate_generic(output->height, &plan, ConvertRow<Src, Dst>);  // result unused
+    iterate->iterate_generic(output->height, &plan,
+                             ConvertRow<Src, Dst, Convert>);  // result unused
   }
   return r;
 }
@@ -115,22 +93,22 @@ PF_Err RenderCrossDepth(RenderPlan& plan, PF_EffectWorld* output, PF_InData* in_
 }  // namespace
 
 PF_Err RenderCrossDepth16To8(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
-  return RenderCrossDepth<Depth16, Depth8>(p, o, i, d);
+  return RenderCrossDepth<Depth16, Depth8, Convert16To8>(p, o, i, d);
 }
 PF_Err RenderCrossDepthFloatTo8(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
-  return RenderCrossDepth<DepthFloat, Depth8>(p, o, i, d);
+  return RenderCrossDepth<DepthFloat, Depth8, ConvertFloatTo8>(p, o, i, d);
 }
 PF_Err RenderCrossDepth8To16(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
-  return RenderCrossDepth<Depth8, Depth16>(p, o, i, d);
+  return RenderCrossDepth<Depth8, Depth16, Convert8To16>(p, o, i, d);
 }
 PF_Err RenderCrossDepthFloatTo16(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
-  return RenderCrossDepth<DepthFloat, Depth16>(p, o, i, d);
+  return RenderCrossDepth<DepthFloat, Depth16, ConvertFloatTo16>(p, o, i, d);
 }
 PF_Err RenderCrossDepth8ToFloat(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
-  return RenderCrossDepth<Depth8, DepthFloat>(p, o, i, d);
+  return RenderCrossDepth<Depth8, DepthFloat, Convert8ToFloat>(p, o, i, d);
 }
 PF_Err RenderCrossDepth16ToFloat(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
-  return RenderCrossDepth<Depth16, DepthFloat>(p, o, i, d);
+  return RenderCrossDepth<Depth16, DepthFloat, Convert16ToFloat>(p, o, i, d);
 }
 
 }  // namespace kelvrix
