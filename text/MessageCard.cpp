@@ -111,13 +111,9 @@ PF_Err DrawMessageCard(std::string title, std::string firstHint, std::string sec
   }
   const A_long width = output->width;
   const A_long height = output->height;
-  // 1-2. The canvas refuses sizes its cells cannot address (it is then empty and the card is
-  // the dimmed input alone); empty within those sizes means the memory was not there.
+  // 1-2. A canvas of a size its cells cannot address is empty by design and the card is the
+  // dimmed input alone; memory that is not there is an error.
   text::TextCanvas canvas(width, height);
-  const bool addressable = width > 0 && height > 0 && width <= text::TextCanvas::kMaxDimension &&
-                           height <= text::TextCanvas::kMaxDimension &&
-                           static_cast<int64_t>(width) * height < (int64_t{1} << 31);
-  if (addressable && canvas.Width() == 0) return PF_Err_OUT_OF_MEMORY;
   const std::vector<uint8_t> font = text::DecodeBase64(EmbeddedFontBase64);
   if (font.empty()) return PF_Err_OUT_OF_MEMORY;
   const int fontBytes = static_cast<int>(font.size());
@@ -134,6 +130,8 @@ PF_Err DrawMessageCard(std::string title, std::string firstHint, std::string sec
     canvas.SetFont(font.data(), fontBytes, layout.hintSize);
     canvas.FillText(hint->c_str(), layout.left, baseline, layout.maxWidth);
   }
+  // A card without its canvas, font or a line is not a finished frame.
+  if (canvas.Status() == text::CanvasStatus::kOutOfMemory) return PF_Err_OUT_OF_MEMORY;
 
   // 9. Worlds of different sizes are not paired by the host: the callbacks read the source.
   const bool sourceCovers = source->width >= width && source->height >= height;

@@ -21,12 +21,16 @@ float SrgbToLinear(float c) {
 }  // namespace
 
 TextCanvas::TextCanvas(int width, int height) {
-  if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension) return;
   const int64_t pixelCount = int64_t{width} * height;
-  if (pixelCount >= (int64_t{1} << 31)) return;
+  if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension ||
+      pixelCount >= (int64_t{1} << 31)) {
+    status_ = CanvasStatus::kUnaddressable;
+    return;
+  }
   try {
     pixels_.assign(static_cast<size_t>(pixelCount) * 4, 0.0f);
   } catch (const std::bad_alloc&) {
+    status_ = CanvasStatus::kOutOfMemory;
     return;
   }
   width_ = width;
@@ -34,7 +38,12 @@ TextCanvas::TextCanvas(int width, int height) {
 }
 
 bool TextCanvas::SetFont(const uint8_t* bytes, int length, float pixelSize) {
-  return font_.SetFont(bytes, length, pixelSize);
+  try {
+    return font_.SetFont(bytes, length, pixelSize);
+  } catch (const std::bad_alloc&) {
+    status_ = CanvasStatus::kOutOfMemory;
+    return false;
+  }
 }
 
 void TextCanvas::SetColor(PaintSlot slot, float red, float green, float blue, float alpha) {
@@ -51,6 +60,7 @@ void TextCanvas::FillText(const char* text, float x, float y, float maxWidth) {
   } catch (const std::bad_alloc&) {
     // Painting happens only after every buffer has grown, so the pixels are untouched.
     polygons_.Clear();
+    status_ = CanvasStatus::kOutOfMemory;
   }
 }
 

@@ -15,10 +15,18 @@ namespace kelvrix::text {
 
 enum class PaintSlot { Fill = 0, Stroke = 1 };
 
+// Why a canvas shows less than it was asked to draw.
+enum class CanvasStatus {
+  kReady,
+  kUnaddressable,  // a size of zero or one the 16-bit cells cannot address: empty, by design
+  kOutOfMemory,    // the pixels, a font copy or a line's buffers could not be allocated
+};
+
 // A float RGBA surface (linear light, premultiplied) on which single lines of UTF-8 text are
 // drawn with a TrueType font. No operation throws: a canvas that cannot be allocated, or whose
-// size the 16-bit cells cannot address, is empty (0 x 0) and draws nothing; a line whose buffers
-// cannot grow is not drawn.
+// size the 16-bit cells cannot address, is empty (0 x 0) and draws nothing; a font or a line
+// whose memory cannot be had is not loaded or drawn. Status() tells these apart, and an
+// allocation failure stays recorded, so that a caller learns of a line that went missing.
 class TextCanvas {
  public:
   // Cells hold 16-bit coordinates and reach one pixel past the right edge.
@@ -38,6 +46,7 @@ class TextCanvas {
   // maxWidth is squeezed horizontally to it. Successive lines accumulate source-over.
   void FillText(const char* text, float x, float y, float maxWidth);
 
+  CanvasStatus Status() const { return status_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
   // Red, green, blue, alpha of pixel (x, y); transparent black outside the canvas.
@@ -57,6 +66,7 @@ class TextCanvas {
  private:
   int width_ = 0;
   int height_ = 0;
+  CanvasStatus status_ = CanvasStatus::kReady;
   std::vector<float> pixels_;  // width x height x {red, green, blue, alpha}
   TrueTypeFont font_;
   Paint fillPaint_;
