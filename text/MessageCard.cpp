@@ -37,12 +37,6 @@ const Pixel* SourcePixel(const CardBlend& blend, A_long x, A_long y, const Pixel
          x;
 }
 
-std::array<float, 4> CanvasAt(const CardBlend& blend, A_long x, A_long y) {
-  const text::TextCanvas& canvas = *blend.canvas;
-  if (x >= 0 && x < canvas.Width() && y >= 0 && y < canvas.Height()) return canvas.PixelAt(x, y);
-  return {0.0f, 0.0f, 0.0f, 0.0f};
-}
-
 // 8 and 16 bpc: v = source * gain + coverage * M, truncated into 0..M.
 template <typename Pixel, typename Channel>
 inline __attribute__((always_inline)) void CompositeInteger(const CardBlend& blend, A_long x,
@@ -53,7 +47,8 @@ inline __attribute__((always_inline)) void CompositeInteger(const CardBlend& ble
     const Pixel* p = SourcePixel(blend, x, y, in);
     return p != nullptr ? p : &kTransparent;
   }();
-  const std::array<float, 4> c = CanvasAt(blend, x, y);
+  // Outside what the text reached the canvas is transparent, and its memory is not read.
+  const std::array<float, 4> c = blend.canvas->PixelAt(x, y);
   const float g = blend.sourceGain;
   auto channel = [&](Channel source, float cover) {
     return static_cast<Channel>(Clamp(std::fma(static_cast<float>(source), g, cover * full), full));
@@ -159,7 +154,7 @@ KELVRIX_FMA_VARIANTS PF_Err CompositeCardPixelFloat(void* refcon, A_long x, A_lo
   static const PF_PixelFloat kTransparent{};
   const PF_PixelFloat* p = SourcePixel(blend, x, y, in);
   const PF_PixelFloat s = p != nullptr ? *p : kTransparent;
-  const std::array<float, 4> c = CanvasAt(blend, x, y);
+  const std::array<float, 4> c = blend.canvas->PixelAt(x, y);
   const float g = blend.sourceGain;
   out->red = Clamp(std::fma(s.red, g, c[0]), 1.0f);
   out->green = Clamp(std::fma(s.green, g, c[1]), 1.0f);

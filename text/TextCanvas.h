@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "text/CoverageCells.h"
@@ -49,8 +51,17 @@ class TextCanvas {
   CanvasStatus Status() const { return status_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
+  // Whether paint has reached row y at or around column x: false for every pixel of a row
+  // outside the columns painted in it, which are transparent black and are never read.
+  bool Inked(int x, int y) const {
+    return y >= 0 && y < height_ && rowInk_[static_cast<size_t>(y)].Contains(x);
+  }
   // Red, green, blue, alpha of pixel (x, y); transparent black outside the canvas.
-  std::array<float, 4> PixelAt(int x, int y) const;
+  std::array<float, 4> PixelAt(int x, int y) const {
+    if (!Inked(x, y)) return {0.0f, 0.0f, 0.0f, 0.0f};
+    const float* p = pixels_.get() + (static_cast<size_t>(y) * static_cast<size_t>(width_) + x) * 4;
+    return {p[0], p[1], p[2], p[3]};
+  }
 
   const Paint& PaintOf(PaintSlot slot) const {
     return slot == PaintSlot::Fill ? fillPaint_ : strokePaint_;
@@ -67,7 +78,13 @@ class TextCanvas {
   int width_ = 0;
   int height_ = 0;
   CanvasStatus status_ = CanvasStatus::kReady;
-  std::vector<float> pixels_;  // width x height x {red, green, blue, alpha}
+  struct Free {
+    void operator()(void* p) const { std::free(p); }
+  };
+  // width x height x {red, green, blue, alpha}, from calloc: a large block comes from the system
+  // already zero and is not written, so pages no text reaches are never touched.
+  std::unique_ptr<float[], Free> pixels_;
+  std::unique_ptr<InkSpan[], Free> rowInk_;  // one per row: the columns painted so far
   TrueTypeFont font_;
   Paint fillPaint_;
   Paint strokePaint_;
