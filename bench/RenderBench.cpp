@@ -484,10 +484,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
 void PrintRatios(RatioReporter& reporter) {
   auto& frames = reporter.times["BM_Frame"];
+  auto& frameCpu = reporter.cpuTimes["BM_Frame"];
+  auto& todayCpu = reporter.cpuTimes["BM_FrameTodaysNoise"];
   for (const auto& [args, today] : reporter.times["BM_FrameTodaysNoise"]) {
-    if (frames.count(args) != 0 && frames[args] > 0.0) {
-      std::printf("frame %s: today's noise / ours = %.2f (above 1: ours is faster)\n", args.c_str(),
-                  today / frames[args]);
+    if (frames.count(args) != 0 && frames[args] > 0.0 && frameCpu[args] > 0.0) {
+      std::printf("frame %s: today's noise / ours = %.2f, in CPU time %.2f\n", args.c_str(),
+                  today / frames[args], todayCpu[args] / frameCpu[args]);
     }
   }
   auto& noise = reporter.times["BM_NoisePerRowEngine"];
