@@ -1,13 +1,20 @@
-// Frame times of the nine depth/style combinations beside the memory floor (a memset of the
-// same output world, measured in the same run), the block scan beside memchr, and the two
-// ways of drawing noise from several rows at once.
+// Frame times of the nine depth/style combinations beside two floors measured in the same run
+// on the same host and worlds: the memory floor (a memset of the output world) and the host
+// floor (the design's host passes with callbacks that do nothing, plus the memory floor); the
+// block scan beside memchr; and the noise pass beside the way it was drawn before (one
+// std::mt19937 call per draw), alone and inside whole frames. Ratios are printed after the run.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <map>
 #include <mutex>
 #include <random>
+#include <string>
+#include <type_traits>
 #include <vector>
 
 #include "host/IterateSuites.h"
@@ -57,6 +64,14 @@ kelvrix::BlockSearchSetup FedBy(void* (*allocate)(size_t)) {
 
 using Clock = std::chrono::steady_clock;
 
+// CPU seconds of every thread of the process: on a machine shared with other work the wall
+// clock counts the waits for a core too.
+double ProcessCpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
 // The floor: the fastest of several memsets of the whole world.
 double MemsetSeconds(void* data, size_t bytes) {
   double best = 1e9;
@@ -79,16 +94,119 @@ HostOptions BenchProject(int64_t depth, int64_t width, int64_t height) {
   return options;
 }
 
+// ---- The host floor ------------------------------------------------------------------
+// What the design's host passes cost when the effect's callbacks do nothing: one callback per
+// row of the fill's two passes and of the conversion, one per pixel of the finishing pass or
+// of the card's composite. No effect can do less inside this design.
+
+PF_Err NoRow(void*, A_long, A_long, A_long) { return PF_Err_NONE; }
+template <typename Pixel>
+PF_Err NoPixel(void*, A_long, A_long, Pixel*, Pixel*) {
+  return PF_Err_NONE;
+}
+
+// The passes of one kind of frame.
+struct HostPasses {
+  A_long imageRows = 0;  // rows of the fill's noise pass; 0 for a card frame
+  int64_t styleDepth = 0;
+  bool convert = false;  // cross-depth: the conversion's rows and a temporary world to fill
+  bool card = false;     // the card's composite (version 1, whole world) for the finishing pass
+};
+
+template <typename Fn>
+double FastestSeconds(int runs, Fn&& run) {
+  double best = 1e9;
+  for (int i = 0; i < runs; ++i) {
+    const auto start = Clock::now();
+    run();
+    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+  }
+  return best;
+}
+
+template <typename Suite, typename Pixel>
+double PixelPassSeconds(SimHost& host, PF_InData* in, const char* name, int version,
+                        PF_EffectWorld* source, PF_EffectWorld* output, const PF_Rect* area) {
+  const void* table = nullptr;
+  if (host.Suites().Acquire(name, version, &table) != kSPNoError) return 0.0;
+  const auto* suite = static_cast<const Suite*>(table);
+  const double seconds = FastestSeconds(7, [&] {
+    suite->iterate(in, 0, output->height, source, area, nullptr, NoPixel<Pixel>, output);
+  });
+  host.Suites().Release(name, version);
+  return seconds;
+}
+
+// Version 1 suites for the card's composite, version 2 for the finishing pass.
+template <int kVersion>
+double PixelPassSeconds(SimHost& host, PF_InData* in, int64_t depth, PF_EffectWorld* source,
+                        PF_EffectWorld* output, const PF_Rect* area) {
+  using S8 = std::conditional_t<kVersion == 1, PF_Iterate8Suite1, PF_Iterate8Suite2>;
+  using S16 = std::conditional_t<kVersion == 1, PF_Iterate16Suite1, PF_Iterate16Suite2>;
+  using SFloat = std::conditional_t<kVersion == 1, PF_IterateFloatSuite1, PF_IterateFloatSuite2>;
+  if (depth == 8) {
+    return PixelPassSeconds<S8, PF_Pixel8>(host, in, kPFIterate8Suite, kVersion, source, output,
+                                           area);
+  }
+  if (depth == 16) {
+    return PixelPassSeconds<S16, PF_Pixel16>(host, in, kPFIterate16Suite, kVersion, source, output,
+                                             area);
+  }
+  return PixelPassSeconds<SFloat, PF_PixelFloat>(host, in, kPFIterateFloatSuite, kVersion, source,
+                                                 output, area);
+}
+
+double RowPassSeconds(A_long rows) {
+  return FastestSeconds(7, [&] { kelvrix::host::IterateGeneric(rows, nullptr, NoRow); });
+}
+
+// The host floor of one frame: its host passes with empty callbacks, plus the memory floor of
+// the output world (and, across depths, of the temporary world the fill writes).
+double HostFloorSeconds(SimHost& host, kelvrix::host::Frame& frame, int64_t depth,
+                        const HostPasses& passes, double outputFloorSeconds) {
+  double seconds = outputFloorSeconds;
+  host.WithinCommand(
+      [&](PF_InData* in, PF_OutData*) {
+        PF_EffectWorld* output = &frame.output;
+        if (passes.card) {
+          seconds += PixelPassSeconds<1>(host, in, depth, &frame.input, output, nullptr);
+          return PF_Err_NONE;
+        }
+        seconds += RowPassSeconds(passes.imageRows) + RowPassSeconds(output->height);
+        if (passes.convert) {
+          seconds += RowPassSeconds(output->height);
+          kelvrix::host::WorldSpec shape;
+          shape.width = output->width;
+          shape.height = output->height;
+          shape.format = FormatOf(passes.styleDepth);
+          shape.fill = false;
+          PF_EffectWorld temporary{};
+          if (host.Worlds().Create(shape, &temporary) == PF_Err_NONE) {
+            seconds += MemsetSeconds(temporary.data,
+                                     static_cast<size_t>(temporary.rowbytes) * temporary.height);
+            host.Worlds().Dispose(&temporary);
+          }
+        }
+        const PF_Rect extent = output->extent_hint;
+        seconds += PixelPassSeconds<2>(host, in, depth, output, output, &extent);
+        return PF_Err_NONE;
+      },
+      &frame);
+  return seconds;
+}
+
 // Renders the host's frame over and over (the worlds made once, as a host reuses them), and
-// reports the mean frame time against the floor of the same output world, and how many frames
-// found no memory (pixel 0's alpha left at zero).
-void TimeFrames(benchmark::State& state, SimHost& host, int64_t depth) {
+// reports the mean frame time against the memory floor and the host floor of the same output
+// world, and how many frames found no memory (pixel 0's alpha left at zero).
+void TimeFrames(benchmark::State& state, SimHost& host, int64_t depth, const HostPasses& passes) {
   auto frame = host.NewFrame();
   host.RenderFrame(*frame);  // makes the frame's worlds and warms the heap
   const size_t worldBytes = static_cast<size_t>(frame->output.rowbytes) * frame->output.height;
   const double floorSeconds = MemsetSeconds(frame->output.data, worldBytes);
+  const double hostSeconds = HostFloorSeconds(host, *frame, depth, passes, floorSeconds);
   int noBlock = 0;
   double renderSeconds = 0.0;
+  const double cpuStart = ProcessCpuSeconds();
   for (auto _ : state) {
     frame->preRender = PF_PreRenderOutput{};
     frame->layerCheckouts.clear();
@@ -103,31 +221,110 @@ void TimeFrames(benchmark::State& state, SimHost& host, int64_t depth) {
     std::memcpy(alpha, frame->output.data, static_cast<size_t>(depth / 8));
     noBlock += alpha[0] == 0 && alpha[1] == 0 && alpha[2] == 0 && alpha[3] == 0;
   }
+  const double frames = static_cast<double>(state.iterations());
+  const double frameSeconds = renderSeconds / frames;
+  state.counters["cpu_ms"] = (ProcessCpuSeconds() - cpuStart) / frames * 1e3;
   state.counters["floor_ms"] = floorSeconds * 1e3;
-  state.counters["x_floor"] =
-      renderSeconds / static_cast<double>(state.iterations()) / floorSeconds;
+  state.counters["x_floor"] = frameSeconds / floorSeconds;
+  state.counters["host_ms"] = hostSeconds * 1e3;
+  state.counters["x_host"] = frameSeconds / hostSeconds;
   state.counters["no_block"] = noBlock;
 }
 
+// ---- The noise pass as it was drawn before: one std::mt19937 call per draw, and a rounding
+// that branches on the random fraction. The baseline of the noise figures, run by swapping
+// the fill's noise callbacks for these inside the host's generic iterate.
+
+long TodaysRound(double v) {
+  long i = static_cast<long>(v);
+  const double fraction = v - static_cast<double>(i);
+  if (fraction >= 0.5) {
+    ++i;
+  } else if (fraction <= -0.5) {
+    --i;
+  }
+  return i;
+}
+uint8_t TodaysAddNoise(uint8_t s, double noise) {
+  const long v = s + TodaysRound(noise);
+  return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+uint16_t TodaysAddNoise(uint16_t s, double noise) {
+  long r = TodaysRound(static_cast<double>(s) + noise);
+  if (r > 65535) r = 65535;
+  const long half = r / 2;
+  return static_cast<uint16_t>(half < 0 ? 0 : half);
+}
+float TodaysAddNoise(float s, double noise) {
+  return static_cast<float>(static_cast<double>(s) + noise);
+}
+
+template <typename Depth>
+PF_Err TodaysNoiseRow(void* reference, A_long, A_long y, A_long) {
+  using Channel = typename Depth::Channel;
+  auto& plan = *static_cast<kelvrix::RenderPlan*>(reference);
+  std::mt19937 engine(kelvrix::NoiseRowSeed(plan.rowSeedBase, y));
+  const double low = Depth::NoiseLow(plan);
+  const double high = Depth::NoiseHigh(plan);
+  const size_t rowChannels = static_cast<size_t>(plan.imageWidth) * 3;
+  uint8_t* row = plan.block + static_cast<size_t>(y) * rowChannels * sizeof(Channel);
+  for (size_t c = 0; c < rowChannels; ++c) {
+    Channel sample;
+    std::memcpy(&sample, row + c * sizeof(Channel), sizeof sample);
+    const double a = static_cast<double>(engine());
+    const double b = static_cast<double>(engine());
+    const double u = (a + b * 4294967296.0) / 18446744073709551616.0;
+    sample = TodaysAddNoise(sample, low + u * (high - low));
+    std::memcpy(row + c * sizeof(Channel), &sample, sizeof sample);
+  }
+  return PF_Err_NONE;
+}
+
+PF_Err IterateWithTodaysNoise(A_long iterations, void* refcon, PF_IterateGenericFunc fn) {
+  if (fn == kelvrix::AddNoiseRow8) fn = TodaysNoiseRow<kelvrix::Depth8>;
+  if (fn == kelvrix::AddNoiseRow16) fn = TodaysNoiseRow<kelvrix::Depth16>;
+  if (fn == kelvrix::AddNoiseRowFloat) fn = TodaysNoiseRow<kelvrix::DepthFloat>;
+  return kelvrix::host::IterateGeneric(iterations, refcon, fn);
+}
+
+// The host's Iterate8 suite (version 2) with the fill's noise callbacks swapped for today's.
+void UseTodaysNoise(SimHost& host) {
+  static PF_Iterate8Suite2 swapped;
+  const void* table = nullptr;
+  host.Suites().Acquire(kPFIterate8Suite, kPFIterate8SuiteVersion2, &table);
+  swapped = *static_cast<const PF_Iterate8Suite2*>(table);
+  host.Suites().Release(kPFIterate8Suite, kPFIterate8SuiteVersion2);
+  swapped.iterate_generic = IterateWithTodaysNoise;
+  host.Suites().Register(kPFIterate8Suite, kPFIterate8SuiteVersion2, &swapped);
+}
+
 // Args: project depth, style depth, width, height, Size.
-void BM_Frame(benchmark::State& state) {
+void FrameBench(benchmark::State& state, bool todaysNoise) {
   SimHost host(PluginModule::Linked(EffectMain, PluginDataEntryFunction),
                BenchProject(state.range(0), state.range(2), state.range(3)));
   host.GlobalSetup();
   host.ParamsSetup();
+  if (todaysNoise) UseTodaysNoise(host);
   const int style = state.range(1) == 8 ? 1 : (state.range(1) == 16 ? 2 : 3);
   for (int box = 3; box <= 5; ++box) host.Params()[box].u.bd.value = box - 2 == style ? 1 : 0;
   host.Params()[1].u.fs_d.value = static_cast<double>(state.range(4));
   const int32_t channelBytes = style == 1 ? 1 : (style == 2 ? 2 : 4);
   const int32_t size = static_cast<int32_t>(state.range(4)) / channelBytes;
-  if (kelvrix::ImageSizeFor(size, host.Options().width, host.Options().height, channelBytes)
-          .blockBytes > NoiseBytes().size()) {
+  const kelvrix::MemoryImageSize image =
+      kelvrix::ImageSizeFor(size, host.Options().width, host.Options().height, channelBytes);
+  if (image.blockBytes > NoiseBytes().size()) {
     state.SkipWithError("block larger than the noise source");
     return;
   }
   kelvrix::ScopedFrameSearchSetupForTesting blocks(FedBy(NoisyBlock));
-  TimeFrames(state, host, state.range(0));
+  HostPasses passes;
+  passes.imageRows = image.height;
+  passes.styleDepth = state.range(1);
+  passes.convert = state.range(0) != state.range(1);
+  TimeFrames(state, host, state.range(0), passes);
 }
+void BM_Frame(benchmark::State& state) { FrameBench(state, false); }
+void BM_FrameTodaysNoise(benchmark::State& state) { FrameBench(state, true); }
 
 void FrameArgs(benchmark::internal::Benchmark* b) {
   for (int64_t project : {8, 16, 32}) {
@@ -137,10 +334,25 @@ void FrameArgs(benchmark::internal::Benchmark* b) {
       }
     }
   }
+  // The scaling table: Size 500 at every resolution, and 8K.
+  for (auto [w, h] : {std::pair<int64_t, int64_t>{1920, 1080}, {3840, 2160}}) {
+    b->Args({8, 8, w, h, 500});
+  }
+  for (int64_t size : {150, 500, 1000}) b->Args({8, 8, 7680, 4320, size});
   b->ArgNames({"project", "style", "w", "h", "size"})->Unit(benchmark::kMillisecond)->UseRealTime();
 }
-
 BENCHMARK(BM_Frame)->Apply(FrameArgs);
+
+// The noise baseline in whole frames: Size 1000 at each depth.
+void TodaysNoiseArgs(benchmark::internal::Benchmark* b) {
+  for (int64_t depth : {8, 16, 32}) {
+    for (auto [w, h] : {std::pair<int64_t, int64_t>{1920, 1080}, {3840, 2160}}) {
+      b->Args({depth, depth, w, h, 1000});
+    }
+  }
+  b->ArgNames({"project", "style", "w", "h", "size"})->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+BENCHMARK(BM_FrameTodaysNoise)->Apply(TodaysNoiseArgs);
 
 void* NoBlock(size_t) { return nullptr; }
 
@@ -152,11 +364,14 @@ void BM_CardFrame(benchmark::State& state) {
   host.GlobalSetup();
   host.ParamsSetup();
   kelvrix::ScopedFrameSearchSetupForTesting blocks(FedBy(NoBlock));
-  TimeFrames(state, host, state.range(0));
+  HostPasses passes;
+  passes.card = true;
+  TimeFrames(state, host, state.range(0), passes);
 }
 BENCHMARK(BM_CardFrame)
     ->ArgsProduct({{8, 16, 32}, {1920}, {1080}})
     ->ArgsProduct({{8, 16, 32}, {3840}, {2160}})
+    ->ArgsProduct({{8}, {7680}, {4320}})
     ->ArgNames({"project", "w", "h"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
@@ -253,10 +468,70 @@ void NoiseBench(benchmark::State& state, PF_IterateGenericFunc row) {
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(job.image.size()));
 }
 void BM_NoisePerRowEngine(benchmark::State& state) { NoiseBench(state, PerRowNoiseRow8); }
+void BM_NoiseTodaysEngine(benchmark::State& state) {
+  NoiseBench(state, TodaysNoiseRow<kelvrix::Depth8>);
+}
 void BM_NoiseLockedEngine(benchmark::State& state) { NoiseBench(state, LockedNoiseRow8); }
 BENCHMARK(BM_NoisePerRowEngine)->Args({201, 113})->Args({1333, 750})->UseRealTime();
+BENCHMARK(BM_NoiseTodaysEngine)->Args({201, 113})->Args({1333, 750})->UseRealTime();
 BENCHMARK(BM_NoiseLockedEngine)->Args({201, 113})->Args({1333, 750})->UseRealTime();
+
+// Console output, plus each run's real time (the median when repeated) for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.aggregate_name.empty() || run.aggregate_name == "median") {
+        times[run.run_name.function_name][run.run_name.args] = run.GetAdjustedRealTime();
+        const auto cpu = run.counters.find("cpu_ms");
+        if (cpu != run.counters.end()) {
+          cpuTimes[run.run_name.function_name][run.run_name.args] = cpu->second.value;
+        }
+      }
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, std::map<std::string, double>> times;
+  std::map<std::string, std::map<std::string, double>> cpuTimes;
+};
+
+void PrintRatios(RatioReporter& reporter) {
+  auto& frames = reporter.times["BM_Frame"];
+  auto& frameCpu = reporter.cpuTimes["BM_Frame"];
+  auto& todayCpu = reporter.cpuTimes["BM_FrameTodaysNoise"];
+  for (const auto& [args, today] : reporter.times["BM_FrameTodaysNoise"]) {
+    if (frames.count(args) != 0 && frames[args] > 0.0 && frameCpu[args] > 0.0) {
+      std::printf("frame %s: today's noise / ours = %.2f, in CPU time %.2f\n", args.c_str(),
+                  today / frames[args], todayCpu[args] / frameCpu[args]);
+    }
+  }
+  auto& noise = reporter.times["BM_NoisePerRowEngine"];
+  for (const auto& [args, today] : reporter.times["BM_NoiseTodaysEngine"]) {
+    if (noise.count(args) != 0 && noise[args] > 0.0) {
+      std::printf("noise pass %s: today's / ours = %.2f\n", args.c_str(), today / noise[args]);
+    }
+  }
+  auto& cards = reporter.times["BM_CardFrame"];
+  for (const char* depth : {"8", "16", "32"}) {
+    const std::string hd = std::string("project:") + depth + "/w:1920/h:1080";
+    for (const auto& [w, h] : {std::pair{"3840", "2160"}, {"7680", "4320"}}) {
+      const std::string big = std::string("project:") + depth + "/w:" + w + "/h:" + h;
+      auto& cardCpu = reporter.cpuTimes["BM_CardFrame"];
+      if (cards.count(hd) != 0 && cards.count(big) != 0 && cards[hd] > 0.0 && cardCpu[hd] > 0.0) {
+        std::printf("card %sx%s / 1920x1080 at %s bpc = %.2f, in CPU time %.2f\n", w, h, depth,
+                    cards[big] / cards[hd], cardCpu[big] / cardCpu[hd]);
+      }
+    }
+  }
+}
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  PrintRatios(reporter);
+  benchmark::Shutdown();
+  return 0;
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "hostapi/HostApi.h"
 #include "render/RenderPlan.h"
@@ -39,14 +40,32 @@ struct MemoryImageSize {
 MemoryImageSize ImageSizeFor(int32_t size, A_long worldWidth, A_long worldHeight,
                              int32_t channelBytes);
 
-// The noise for one channel: u from two successive 32-bit draws a, b as
-// (a + b * 2^32) / 2^64, then low + u * (high - low).
+// The noise for one channel from two successive 32-bit draws a, b: u = (a + b * 2^32) / 2^64,
+// then low + u * (high - low).
+inline double NoiseFromDraws(uint32_t a, uint32_t b, double low, double high) {
+  const double u =
+      (static_cast<double>(a) + static_cast<double>(b) * 4294967296.0) / 18446744073709551616.0;
+  return low + u * (high - low);
+}
+
+// The same, drawing a and b from `engine`.
 template <typename Engine>
 double DrawNoise(Engine& engine, double low, double high) {
-  const double a = static_cast<double>(engine());
-  const double b = static_cast<double>(engine());
-  const double u = (a + b * 4294967296.0) / 18446744073709551616.0;
-  return low + u * (high - low);
+  const auto a = static_cast<uint32_t>(engine());
+  const auto b = static_cast<uint32_t>(engine());
+  return NoiseFromDraws(a, b, low, high);
+}
+
+// The seed of row y's noise engine, from the frame's base: distinct, well-mixed seeds for
+// neighbouring rows (a 32-bit finaliser).
+inline uint32_t NoiseRowSeed(uint32_t base, A_long y) {
+  uint32_t h = base ^ (static_cast<uint32_t>(y) * 0x9E3779B9u);
+  h ^= h >> 16;
+  h *= 0x85EBCA6Bu;
+  h ^= h >> 13;
+  h *= 0xC2B2AE35u;
+  h ^= h >> 16;
+  return h;
 }
 
 }  // namespace kelvrix

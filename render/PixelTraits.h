@@ -3,6 +3,7 @@
 // families are written once as templates over these.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -13,17 +14,15 @@
 
 namespace kelvrix {
 
-// round-half-away-from-zero (as std::round) for |v| < 2^62, without a library call: the
-// noise pass rounds once per channel.
-inline long RoundHalfAway(double v) {
-  long i = static_cast<long>(v);  // toward zero
-  const double fraction = v - static_cast<double>(i);
-  if (fraction >= 0.5) {
-    ++i;
-  } else if (fraction <= -0.5) {
-    --i;
-  }
-  return i;
+// round-half-away-from-zero (as std::round) for |v| < 2^31, without a library call, a branch
+// or a comparison: the noise pass rounds once per channel, its noise is random (a branch on the
+// fraction would be mispredicted half the time), and conversions alone vectorise. The fraction
+// v - trunc(v) is exact, so is twice it, and that truncates to +1 or -1 exactly when the
+// fraction reaches a half.
+inline int32_t RoundHalfAway(double v) {
+  const int32_t whole = static_cast<int32_t>(v);  // toward zero
+  const double fraction = v - static_cast<double>(whole);
+  return whole + static_cast<int32_t>(2.0 * fraction);
 }
 
 // The same in single precision, for |v| < 2^31: the depth conversions round once per channel.
@@ -45,10 +44,12 @@ struct Depth8 {
   static constexpr int32_t kPixelBytes = 4;
   static constexpr PF_PixelFormat kFormat = PF_PixelFormat_ARGB32;
   static constexpr StyleDepth kStyle = kStyle8;
-  // The search, its decision and the fill of this depth.
+  // The search, its decision, the fill and the fill's two row passes of this depth.
   static constexpr auto kFindBlock = FindMemoryBlock8;
   static constexpr auto kFill = FillFromMemory8;
   static constexpr auto kIsBlockUsable = IsBlockUsable8;
+  static constexpr auto kAddNoiseRow = AddNoiseRow8;
+  static constexpr auto kStretchRow = StretchRow8;
   static constexpr Channel kFull = 255;
 
   static bool IsDark(Channel s) { return s <= 3; }
@@ -56,8 +57,8 @@ struct Depth8 {
   static double NoiseHigh(const RenderPlan& plan) { return plan.noise8High; }
   // The noise rounds to -1, 0 or +1; the sum is clamped to the channel.
   static Channel AddNoise(Channel s, double noise) {
-    const long v = s + RoundHalfAway(noise);
-    return static_cast<Channel>(v < 0 ? 0 : (v > 255 ? 255 : v));
+    const int32_t v = s + RoundHalfAway(noise);
+    return static_cast<Channel>(std::min(std::max(v, 0), 255));
   }
 };
 
@@ -71,17 +72,19 @@ struct Depth16 {
   static constexpr auto kFindBlock = FindMemoryBlock16;
   static constexpr auto kFill = FillFromMemory16;
   static constexpr auto kIsBlockUsable = IsBlockUsable16;
+  static constexpr auto kAddNoiseRow = AddNoiseRow16;
+  static constexpr auto kStretchRow = StretchRow16;
   static constexpr Channel kFull = 32768;  // the host's 16-bit white, not 65535
 
   static bool IsDark(Channel s) { return s <= 328; }
   static double NoiseLow(const RenderPlan& plan) { return plan.noise16Low; }
   static double NoiseHigh(const RenderPlan& plan) { return plan.noise16High; }
   // Raw 16-bit memory is halved: the host's 16-bit range ends at 32768.
+  // Halving after the lower clamp is the same as clamping the halved value: r / 2 rounds toward
+  // zero, so every r below 2 halves to 0 or less.
   static Channel AddNoise(Channel s, double noise) {
-    long r = RoundHalfAway(static_cast<double>(s) + noise);
-    if (r > 65535) r = 65535;
-    const long half = r / 2;
-    return static_cast<Channel>(half < 0 ? 0 : half);
+    const int32_t r = RoundHalfAway(static_cast<double>(s) + noise);
+    return static_cast<Channel>(std::min(std::max(r, 0), 65535) / 2);
   }
 };
 
@@ -95,6 +98,8 @@ struct DepthFloat {
   static constexpr auto kFindBlock = FindMemoryBlockFloat;
   static constexpr auto kFill = FillFromMemoryFloat;
   static constexpr auto kIsBlockUsable = IsBlockUsableFloat;
+  static constexpr auto kAddNoiseRow = AddNoiseRowFloat;
+  static constexpr auto kStretchRow = StretchRowFloat;
   static constexpr Channel kFull = 1.0f;
 
   // NaN, zero, negatives and -infinity are dark: only "greater than 0.01" is not.

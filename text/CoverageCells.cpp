@@ -252,7 +252,8 @@ void CoverageCells::SortAndMerge(int width, int height) {
   cells.resize(kept + 1);
 }
 
-void CoverageCells::FillCells(const Paint& paint, float* pixels, int width, int height) const {
+void CoverageCells::FillCells(const Paint& paint, float* pixels, int width, int height,
+                              InkSpan* rowInk) const {
   const CoverageCell* cell = cells.data();
   const CoverageCell* const end = cell + cells.size();
   while (cell < end) {
@@ -273,6 +274,8 @@ void CoverageCells::FillCells(const Paint& paint, float* pixels, int width, int 
       if (!(coverage >= kMinCoverage)) continue;
       const int x0 = cell->x;
       const int x1 = std::min(cell + 1 < rowEnd ? int{cell[1].x} : width, width);
+      if (x0 >= x1) continue;
+      if (rowInk != nullptr) rowInk[y].Include(x0, x1);
       const float srcR = paint.red * coverage;
       const float srcG = paint.green * coverage;
       const float srcB = paint.blue * coverage;

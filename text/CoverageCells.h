@@ -19,6 +19,24 @@ struct CoverageCell {
 };
 static_assert(sizeof(CoverageCell) == 8, "cells are sorted in bulk; keep them small");
 
+// The columns [left, right) of one pixel row that paint reached; none when left >= right.
+struct InkSpan {
+  int left = 0;
+  int right = 0;
+
+  bool Contains(int x) const { return x >= left && x < right; }
+  // Widens to cover the columns [x0, x1) as well.
+  void Include(int x0, int x1) {
+    if (left >= right) {
+      left = x0;
+      right = x1;
+    } else {
+      left = x0 < left ? x0 : left;
+      right = x1 > right ? x1 : right;
+    }
+  }
+};
+
 // Exact-area, nonzero-winding scan conversion of a whole PolygonSet in one pass: every edge
 // becomes cells, the cells are sorted once and swept row by row. The buffers are reused.
 class CoverageCells {
@@ -38,8 +56,10 @@ class CoverageCells {
   void AppendEdgeCells(Point2D from, Point2D to);
 
   // Sweeps the sorted cells and composites `paint` source-over into `pixels` (width x height,
-  // four floats each) wherever the coverage reaches half of one 8-bit step.
-  void FillCells(const Paint& paint, float* pixels, int width, int height) const;
+  // four floats each) wherever the coverage reaches half of one 8-bit step. With `rowInk` (one
+  // span per row) it widens rowInk[y] over the columns it paints in row y.
+  void FillCells(const Paint& paint, float* pixels, int width, int height,
+                 InkSpan* rowInk = nullptr) const;
 
  private:
   void Emit(float pixelX, float pixelY, float delta);

@@ -37,12 +37,6 @@ const Pixel* SourcePixel(const CardBlend& blend, A_long x, A_long y, const Pixel
          x;
 }
 
-std::array<float, 4> CanvasAt(const CardBlend& blend, A_long x, A_long y) {
-  const text::TextCanvas& canvas = *blend.canvas;
-  if (x >= 0 && x < canvas.Width() && y >= 0 && y < canvas.Height()) return canvas.PixelAt(x, y);
-  return {0.0f, 0.0f, 0.0f, 0.0f};
-}
-
 // 8 and 16 bpc: v = source * gain + coverage * M, truncated into 0..M.
 template <typename Pixel, typename Channel>
 inline __attribute__((always_inline)) void CompositeInteger(const CardBlend& blend, A_long x,
@@ -53,7 +47,8 @@ inline __attribute__((always_inline)) void CompositeInteger(const CardBlend& ble
     const Pixel* p = SourcePixel(blend, x, y, in);
     return p != nullptr ? p : &kTransparent;
   }();
-  const std::array<float, 4> c = CanvasAt(blend, x, y);
+  // Outside what the text reached the canvas is transparent, and its memory is not read.
+  const std::array<float, 4> c = blend.canvas->PixelAt(x, y);
   const float g = blend.sourceGain;
   auto channel = [&](Channel source, float cover) {
     return static_cast<Channel>(Clamp(std::fma(static_cast<float>(source), g, cover * full), full));
@@ -111,13 +106,9 @@ PF_Err DrawMessageCard(std::string title, std::string firstHint, std::string sec
   }
   const A_long width = output->width;
   const A_long height = output->height;
-  // 1-2. The canvas refuses sizes its cells cannot address (it is then empty and the card is
-  // the dimmed input alone); empty within those sizes means the memory was not there.
+  // 1-2. A canvas of a size its cells cannot address is empty by design and the card is the
+  // dimmed input alone; memory that is not there is an error.
   text::TextCanvas canvas(width, height);
-  const bool addressable = width > 0 && height > 0 && width <= text::TextCanvas::kMaxDimension &&
-                           height <= text::TextCanvas::kMaxDimension &&
-                           static_cast<int64_t>(width) * height < (int64_t{1} << 31);
-  if (addressable && canvas.Width() == 0) return PF_Err_OUT_OF_MEMORY;
   const std::vector<uint8_t> font = text::DecodeBase64(EmbeddedFontBase64);
   if (font.empty()) return PF_Err_OUT_OF_MEMORY;
   const int fontBytes = static_cast<int>(font.size());
@@ -134,6 +125,8 @@ PF_Err DrawMessageCard(std::string title, std::string firstHint, std::string sec
     canvas.SetFont(font.data(), fontBytes, layout.hintSize);
     canvas.FillText(hint->c_str(), layout.left, baseline, layout.maxWidth);
   }
+  // A card without its canvas, font or a line is not a finished frame.
+  if (canvas.Status() == text::CanvasStatus::kOutOfMemory) return PF_Err_OUT_OF_MEMORY;
 
   // 9. Worlds of different sizes are not paired by the host: the callbacks read the source.
   const bool sourceCovers = source->width >= width && source->height >= height;
@@ -161,7 +154,7 @@ KELVRIX_FMA_VARIANTS PF_Err CompositeCardPixelFloat(void* refcon, A_long x, A_lo
   static const PF_PixelFloat kTransparent{};
   const PF_PixelFloat* p = SourcePixel(blend, x, y, in);
   const PF_PixelFloat s = p != nullptr ? *p : kTransparent;
-  const std::array<float, 4> c = CanvasAt(blend, x, y);
+  const std::array<float, 4> c = blend.canvas->PixelAt(x, y);
   const float g = blend.sourceGain;
   out->red = Clamp(std::fma(s.red, g, c[0]), 1.0f);
   out->green = Clamp(std::fma(s.green, g, c[1]), 1.0f);

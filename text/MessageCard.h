@@ -34,8 +34,8 @@ struct CardLayout {
 CardLayout LayoutFor(A_long width, A_long height);
 
 // Draws the card into `output` (written in full). Returns the iterate's result, or
-// PF_Err_OUT_OF_MEMORY when the canvas or the font buffer cannot be allocated (then nothing
-// is drawn). A missing iterate suite throws 516 through the SuiteHandler.
+// PF_Err_OUT_OF_MEMORY when the canvas, the font or the memory of a line cannot be allocated
+// (then nothing is drawn). A missing iterate suite throws 516 through the SuiteHandler.
 PF_Err DrawMessageCard(std::string title, std::string firstHint, std::string secondHint,
                        PF_EffectWorld* source, PF_EffectWorld* output, PF_PixelFormat format,
                        PF_InData* in_data, SuiteHandler& suites);

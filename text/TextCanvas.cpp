@@ -21,12 +21,20 @@ float SrgbToLinear(float c) {
 }  // namespace
 
 TextCanvas::TextCanvas(int width, int height) {
-  if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension) return;
   const int64_t pixelCount = int64_t{width} * height;
-  if (pixelCount >= (int64_t{1} << 31)) return;
-  try {
-    pixels_.assign(static_cast<size_t>(pixelCount) * 4, 0.0f);
-  } catch (const std::bad_alloc&) {
+  if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension ||
+      pixelCount >= (int64_t{1} << 31)) {
+    status_ = CanvasStatus::kUnaddressable;
+    return;
+  }
+  // All bits zero is 0.0f in every channel (transparent black) and an empty span in every row.
+  pixels_.reset(
+      static_cast<float*>(std::calloc(static_cast<size_t>(pixelCount), 4 * sizeof(float))));
+  rowInk_.reset(static_cast<InkSpan*>(std::calloc(static_cast<size_t>(height), sizeof(InkSpan))));
+  if (!pixels_ || !rowInk_) {
+    pixels_.reset();
+    rowInk_.reset();
+    status_ = CanvasStatus::kOutOfMemory;
     return;
   }
   width_ = width;
@@ -34,7 +42,12 @@ TextCanvas::TextCanvas(int width, int height) {
 }
 
 bool TextCanvas::SetFont(const uint8_t* bytes, int length, float pixelSize) {
-  return font_.SetFont(bytes, length, pixelSize);
+  try {
+    return font_.SetFont(bytes, length, pixelSize);
+  } catch (const std::bad_alloc&) {
+    status_ = CanvasStatus::kOutOfMemory;
+    return false;
+  }
 }
 
 void TextCanvas::SetColor(PaintSlot slot, float red, float green, float blue, float alpha) {
@@ -51,13 +64,8 @@ void TextCanvas::FillText(const char* text, float x, float y, float maxWidth) {
   } catch (const std::bad_alloc&) {
     // Painting happens only after every buffer has grown, so the pixels are untouched.
     polygons_.Clear();
+    status_ = CanvasStatus::kOutOfMemory;
   }
-}
-
-std::array<float, 4> TextCanvas::PixelAt(int x, int y) const {
-  if (x < 0 || y < 0 || x >= width_ || y >= height_) return {0.0f, 0.0f, 0.0f, 0.0f};
-  const float* p = pixels_.data() + (static_cast<size_t>(y) * width_ + x) * 4;
-  return {p[0], p[1], p[2], p[3]};
 }
 
 void TextCanvas::AppendTextOutline(const char* text, float x, float y, float maxWidth) {
@@ -97,9 +105,9 @@ void TextCanvas::AppendGlyphOutline(int glyph, const Transform2D& placement) {
 }
 
 void TextCanvas::FillPolygons() {
-  if (polygons_.overflowed() || pixels_.empty()) return;
+  if (polygons_.overflowed() || !pixels_) return;
   if (!cells_.BuildCoverageCells(polygons_, width_, height_)) return;
-  cells_.FillCells(fillPaint_, pixels_.data(), width_, height_);
+  cells_.FillCells(fillPaint_, pixels_.get(), width_, height_, rowInk_.get());
 }
 
 }  // namespace kelvrix::text

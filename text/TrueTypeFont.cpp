@@ -89,7 +89,7 @@ bool TrueTypeFont::SetFont(const uint8_t* bytes, int length, float pixelSize) {
     }
   } catch (const std::bad_alloc&) {
     Clear();
-    return false;
+    throw;
   }
   // Scale divides by unitsPerEm and every metric lookup needs these fields; a font without them
   // has nothing sound to draw.

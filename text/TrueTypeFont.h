@@ -18,7 +18,9 @@ struct GlyphLocation {
 class TrueTypeFont {
  public:
   // Loads (or, with no bytes, only re-scales) the font; false leaves no font loaded, except that a
-  // re-scale without a loaded font returns false and changes nothing. Never throws.
+  // re-scale without a loaded font returns false and changes nothing. A copy that cannot be
+  // allocated throws std::bad_alloc, with no font loaded: malformed data and missing memory are
+  // different faults to the caller.
   bool SetFont(const uint8_t* bytes, int length, float pixelSize);
 
   bool Loaded() const { return !data_.empty(); }

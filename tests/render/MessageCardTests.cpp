@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <new>
 
+#include "host/IterateSuites.h"
 #include "render/BlockSearch.h"
 #include "resources/font/EmbeddedFont.h"
 #include "tests/support/BlockFeeder.h"
@@ -353,4 +356,86 @@ TEST(CardFrame, AnInputSmallerThanTheOutputIsNeverReadOutOfRange) {
   EXPECT_EQ(PixelAt<PF_Pixel8>(frame->output, 90, 45)->blue, 100);  // the input, dimmed
   EXPECT_EQ(PixelAt<PF_Pixel8>(frame->output, 300, 170)->blue, 0);  // beyond it: black
   EXPECT_EQ(PixelAt<PF_Pixel8>(frame->output, 300, 170)->alpha, 0);
+}
+
+// ---- Memory that is not there ------------------------------------------------------------
+// The program's operator new, replaced so that the n-th allocation of the arming thread fails
+// once. Inert until armed; every form goes through malloc and free, so sanitizers see pairs.
+namespace {
+thread_local long allocationsBeforeFailure = -1;  // -1: none fails
+thread_local bool allocationFailed = false;
+
+void* Allocate(std::size_t bytes) {
+  if (allocationsBeforeFailure == 0) {
+    allocationsBeforeFailure = -1;
+    allocationFailed = true;
+    return nullptr;
+  }
+  if (allocationsBeforeFailure > 0) --allocationsBeforeFailure;
+  return std::malloc(bytes == 0 ? 1 : bytes);
+}
+
+// The host's own allocations in the composite are not the card's to report.
+PF_Err IterateUnarmed(PF_InData* in_data, A_long base, A_long final, PF_EffectWorld* src,
+                      const PF_Rect* area, void* refcon, PF_IteratePixel8Func pix_fn,
+                      PF_EffectWorld* dst) {
+  allocationsBeforeFailure = -1;
+  return host::Iterate8(in_data, base, final, src, area, refcon, pix_fn, dst);
+}
+}  // namespace
+
+// GCC flags free() on what operator new returned, not knowing that this new is malloc.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+void* operator new(std::size_t bytes) {
+  if (void* p = Allocate(bytes)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t bytes) { return operator new(bytes); }
+void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept { return Allocate(bytes); }
+void* operator new[](std::size_t bytes, const std::nothrow_t&) noexcept { return Allocate(bytes); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+// Every allocation of the card's font and lines, failed in turn: none may leave a frame without
+// its text that is reported as finished.
+TEST(CardMemory, AnyAllocationOfTheFontOrTheTextThatFailsGivesOutOfMemory) {
+  SimHost host(LinkedPlugin());
+  PF_Iterate8Suite1 iterate{};
+  iterate.iterate = IterateUnarmed;
+  host.Suites().Register(kPFIterate8Suite, kPFIterate8SuiteVersion1, &iterate);
+  WorldSpec shape;
+  shape.width = 320;
+  shape.height = 180;
+  PF_EffectWorld input{}, output{};
+  ASSERT_EQ(host.Worlds().Create(shape, &input), PF_Err_NONE);
+  ASSERT_EQ(host.Worlds().Create(shape, &output), PF_Err_NONE);
+  long n = 0;
+  for (;; ++n) {
+    std::string title = "Couldn't find a large enough block of memory, try reducing the Size.";
+    std::string first = "Purging your cache to re-render this frame may help.";
+    std::string second = "Restarting AE can also also help - every AE session brings data.";
+    allocationFailed = false;
+    const PF_Err err = host.WithinCommand([&](PF_InData* in, PF_OutData*) {
+      SuiteHandler suites(in->pica_basicP);
+      suites.Iterate8Suite1();  // acquired before arming: the host's map is not the card's
+      allocationsBeforeFailure = n;
+      const PF_Err card = DrawMessageCard(std::move(title), std::move(first), std::move(second),
+                                          &input, &output, PF_PixelFormat_ARGB32, in, suites);
+      allocationsBeforeFailure = -1;
+      return card;
+    });
+    if (!allocationFailed) {
+      EXPECT_EQ(err, PF_Err_NONE);
+      break;
+    }
+    ASSERT_EQ(err, PF_Err_OUT_OF_MEMORY) << "allocation " << n;
+  }
+  EXPECT_GE(n, 6);  // the font buffer, two font copies and the buffers of three lines
+  EXPECT_TRUE(host.Suites().Unbalanced().empty());
+  host.Worlds().Dispose(&input);
+  host.Worlds().Dispose(&output);
 }

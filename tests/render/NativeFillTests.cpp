@@ -3,7 +3,10 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <random>
+#include <vector>
 
+#include "render/BulkMt19937.h"
 #include "render/CrossDepth.h"
 #include "render/NativeFill.h"
 #include "render/PixelTraits.h"
@@ -132,6 +135,66 @@ TEST(Noise, DrawsStayInsideTheBoundsAndClampPerDepth) {
   EXPECT_EQ(DepthFloat::AddNoise(std::numeric_limits<float>::infinity(), -0.01),
             std::numeric_limits<float>::infinity());
   EXPECT_EQ(DepthFloat::AddNoise(-1e30f, 0.01), -1e30f);
+}
+
+TEST(Noise, BulkDrawsAreStdMt19937sOutputsBitForBit) {
+  // The generator's published check: the 10000th output of the default seed, 5489.
+  BulkMt19937 standard(5489);
+  uint32_t block[BulkMt19937::kBlockSize];
+  constexpr size_t kTenThousandth = 9999;
+  for (size_t i = 0; i <= kTenThousandth / BulkMt19937::kBlockSize; ++i) standard.NextBlock(block);
+  EXPECT_EQ(block[kTenThousandth % BulkMt19937::kBlockSize], 4123659995u);
+  std::vector<uint32_t> seeds = {0u, 1u, 5489u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu};
+  std::mt19937 seedSource(7);
+  for (int i = 0; i < 200; ++i) seeds.push_back(static_cast<uint32_t>(seedSource()));
+  for (uint32_t seed : seeds) {
+    std::mt19937 reference(seed);
+    BulkMt19937 bulk(seed);
+    for (int refill = 0; refill < 12; ++refill) {
+      bulk.NextBlock(block);
+      uint32_t expected[BulkMt19937::kBlockSize];
+      for (uint32_t& v : expected) v = static_cast<uint32_t>(reference());
+      ASSERT_EQ(std::memcmp(block, expected, sizeof block), 0) << seed << " refill " << refill;
+    }
+  }
+}
+
+// Rows that end inside a block of draws, rows of several blocks, and samples of every kind
+// (NaN, infinity and extremes among random bytes): each depth's pass leaves exactly what one
+// std::mt19937 call per draw, channel after channel, gives.
+template <typename Depth>
+void ExpectNoiseAsDrawnOneByOne(PF_IterateGenericFunc addNoiseRow, double low, double high) {
+  using Channel = typename Depth::Channel;
+  RenderPlan plan;
+  plan.imageWidth = 401;  // 1203 channels: three blocks of 312 and part of a fourth
+  plan.imageHeight = 3;
+  plan.rowSeedBase = 0xC0FFEEu;
+  plan.noise8Low = plan.noise16Low = plan.noiseFloatLow = low;
+  plan.noise8High = plan.noise16High = plan.noiseFloatHigh = high;
+  const size_t rowChannels = static_cast<size_t>(plan.imageWidth) * 3;
+  std::vector<uint8_t> block(rowChannels * plan.imageHeight * sizeof(Channel));
+  std::mt19937 bytes(11);
+  for (uint8_t& b : block) b = static_cast<uint8_t>(bytes());
+  std::vector<uint8_t> expected = block;
+  plan.block = block.data();
+  for (A_long y = 0; y < plan.imageHeight; ++y) {
+    std::mt19937 engine(NoiseRowSeed(plan.rowSeedBase, y));
+    for (size_t c = 0; c < rowChannels; ++c) {
+      uint8_t* at = expected.data() + (y * rowChannels + c) * sizeof(Channel);
+      Channel sample;
+      std::memcpy(&sample, at, sizeof sample);
+      sample = Depth::AddNoise(sample, DrawNoise(engine, low, high));
+      std::memcpy(at, &sample, sizeof sample);
+    }
+    addNoiseRow(&plan, 0, y, plan.imageHeight);
+  }
+  EXPECT_EQ(std::memcmp(block.data(), expected.data(), block.size()), 0);
+}
+
+TEST(Noise, EachDepthsPassGivesTheDrawsOfStdMt19937InOrder) {
+  ExpectNoiseAsDrawnOneByOne<Depth8>(AddNoiseRow8, -1.49, 1.49);
+  ExpectNoiseAsDrawnOneByOne<Depth16>(AddNoiseRow16, -150.0, 150.0);
+  ExpectNoiseAsDrawnOneByOne<DepthFloat>(AddNoiseRowFloat, -0.01, 0.01);
 }
 
 TEST_F(Fill, EveryWorldPixelShowsTheMemoryPixelOfItsRowAndColumn) {
