@@ -83,7 +83,7 @@ PF_Err AllocationFailed(RenderPlan& plan, PF_OutData* out_data) {
   return PF_Err_NONE;
 }
 
-template <typename Depth>
+template <typename Depth, bool (*IsUsable)(const void*, size_t)>
 PF_Err FindMemoryBlock(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
                        const PF_InData* in_data, PF_OutData* out_data) {
   using Clock = std::chrono::steady_clock;
@@ -115,7 +115,7 @@ PF_Err FindMemoryBlock(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
       plan.noBlockFound = true;
       return abort;
     }
-    if (Depth::kIsBlockUsable(block, samples)) return PF_Err_NONE;
+    if (IsUsable(block, samples)) return PF_Err_NONE;
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     if (elapsed > setup.timeLimitMs) {
@@ -173,17 +173,17 @@ KELVRIX_SCAN_VARIANTS bool IsBlockUsableFloat(const void* block, size_t samples)
 
 PF_Err FindMemoryBlock8(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
                         const PF_InData* in_data, PF_OutData* out_data) {
-  return FindMemoryBlock<Depth8>(list, bytes, plan, in_data, out_data);
+  return FindMemoryBlock<Depth8, IsBlockUsable8>(list, bytes, plan, in_data, out_data);
 }
 
 PF_Err FindMemoryBlock16(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
                          const PF_InData* in_data, PF_OutData* out_data) {
-  return FindMemoryBlock<Depth16>(list, bytes, plan, in_data, out_data);
+  return FindMemoryBlock<Depth16, IsBlockUsable16>(list, bytes, plan, in_data, out_data);
 }
 
 PF_Err FindMemoryBlockFloat(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
                             const PF_InData* in_data, PF_OutData* out_data) {
-  return FindMemoryBlock<DepthFloat>(list, bytes, plan, in_data, out_data);
+  return FindMemoryBlock<DepthFloat, IsBlockUsableFloat>(list, bytes, plan, in_data, out_data);
 }
 
 }  // namespace kelvrix

@@ -58,7 +58,9 @@ class TemporaryWorld {
   bool made_ = false;
 };
 
-template <typename Src, typename Dst, ChannelConverter<Src, Dst> Convert>
+using FillFunc = PF_Err (*)(RenderPlan&, PF_EffectWorld*, PF_InData*, PF_OutData*);
+
+template <typename Src, typename Dst, FillFunc Fill, ChannelConverter<Src, Dst> Convert>
 PF_Err RenderCrossDepth(RenderPlan& plan, PF_EffectWorld* output, PF_InData* in_data,
                         PF_OutData* out_data) {
   switch (CheckWorld(output, Dst::kPixelBytes)) {
@@ -74,7 +76,7 @@ PF_Err RenderCrossDepth(RenderPlan& plan, PF_EffectWorld* output, PF_InData* in_
     return made;
   }
   PF_EffectWorld* source = temporary.World();
-  const PF_Err r = Src::kFill(plan, source, in_data, out_data);
+  const PF_Err r = Fill(plan, source, in_data, out_data);
   if (plan.noBlockFound) return r;
   if (source->rowbytes / Src::kPixelBytes < output->width || source->height < output->height) {
     return r != PF_Err_NONE ? r : PF_Err_BAD_CALLBACK_PARAM;  // the host's world is too small
@@ -93,22 +95,22 @@ PF_Err RenderCrossDepth(RenderPlan& plan, PF_EffectWorld* output, PF_InData* in_
 }  // namespace
 
 PF_Err RenderCrossDepth16To8(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
-  return RenderCrossDepth<Depth16, Depth8, Convert16To8>(p, o, i, d);
+  return RenderCrossDepth<Depth16, Depth8, FillFromMemory16, Convert16To8>(p, o, i, d);
 }
 PF_Err RenderCrossDepthFloatTo8(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
-  return RenderCrossDepth<DepthFloat, Depth8, ConvertFloatTo8>(p, o, i, d);
+  return RenderCrossDepth<DepthFloat, Depth8, FillFromMemoryFloat, ConvertFloatTo8>(p, o, i, d);
 }
 PF_Err RenderCrossDepth8To16(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
-  return RenderCrossDepth<Depth8, Depth16, Convert8To16>(p, o, i, d);
+  return RenderCrossDepth<Depth8, Depth16, FillFromMemory8, Convert8To16>(p, o, i, d);
 }
 PF_Err RenderCrossDepthFloatTo16(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
-  return RenderCrossDepth<DepthFloat, Depth16, ConvertFloatTo16>(p, o, i, d);
+  return RenderCrossDepth<DepthFloat, Depth16, FillFromMemoryFloat, ConvertFloatTo16>(p, o, i, d);
 }
 PF_Err RenderCrossDepth8ToFloat(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
-  return RenderCrossDepth<Depth8, DepthFloat, Convert8ToFloat>(p, o, i, d);
+  return RenderCrossDepth<Depth8, DepthFloat, FillFromMemory8, Convert8ToFloat>(p, o, i, d);
 }
 PF_Err RenderCrossDepth16ToFloat(RenderPlan& p, PF_EffectWorld* o, PF_InData* i, PF_OutData* d) {
-  return RenderCrossDepth<Depth16, DepthFloat, Convert16ToFloat>(p, o, i, d);
+  return RenderCrossDepth<Depth16, DepthFloat, FillFromMemory16, Convert16ToFloat>(p, o, i, d);
 }
 
 }  // namespace kelvrix

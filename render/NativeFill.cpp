@@ -86,7 +86,9 @@ PF_Err StretchRow(void* reference, A_long, A_long y, A_long) {
   return PF_Err_NONE;
 }
 
-template <typename Depth>
+using FindBlockFunc = PF_Err (*)(MemoryBlockList&, size_t, RenderPlan&, const PF_InData*,
+                                 PF_OutData*);
+
 PF_Err RunPass(PF_InData* in_data, PF_OutData* out_data, A_long rows, RenderPlan& plan,
                PF_IterateGenericFunc pass) {
   ScopedSuite<PF_Iterate8Suite2> iterate(in_data, kPFIterate8Suite, kPFIterate8SuiteVersion2,
@@ -103,7 +105,9 @@ void SetNoiseBounds(RenderPlan& plan) {
   plan.noiseFloatHigh = static_cast<double>(0.01f);
 }
 
-template <typename Depth>
+// One depth's fill: its block search and its two row passes.
+template <typename Depth, FindBlockFunc FindBlock, PF_IterateGenericFunc AddNoise,
+          PF_IterateGenericFunc Stretch>
 PF_Err FillFromMemory(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_data,
                       PF_OutData* out_data) {
   switch (CheckWorld(world, Depth::kPixelBytes)) {
@@ -128,7 +132,7 @@ PF_Err FillFromMemory(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_dat
   plan.targetWorld = world;
   // 5-7. A block of exactly the image's size; the list frees every block on the way out.
   MemoryBlockList blocks(FrameSearchSetup());
-  PF_Err err = Depth::kFindBlock(blocks, image.blockBytes, plan, in_data, out_data);
+  PF_Err err = FindBlock(blocks, image.blockBytes, plan, in_data, out_data);
   plan.block = static_cast<uint8_t*>(blocks.Last());
   // 8.
   if (plan.noBlockFound || err != PF_Err_NONE) return err;
@@ -138,9 +142,9 @@ PF_Err FillFromMemory(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_dat
   plan.rowSeedBase = static_cast<uint32_t>(plan.rng());
   SetNoiseBounds(plan);
   // 11-12.
-  err = RunPass<Depth>(in_data, out_data, plan.imageHeight, plan, Depth::kAddNoiseRow);
+  err = RunPass(in_data, out_data, plan.imageHeight, plan, AddNoise);
   if (err == PF_Err_NONE) {
-    err = RunPass<Depth>(in_data, out_data, world->height, plan, Depth::kStretchRow);
+    err = RunPass(in_data, out_data, world->height, plan, Stretch);
   }
   return err;  // 13. the blocks go with the list
 }
@@ -171,15 +175,18 @@ MemoryImageSize ImageSizeFor(int32_t size, A_long worldWidth, A_long worldHeight
 
 PF_Err FillFromMemory8(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_data,
                        PF_OutData* out_data) {
-  return FillFromMemory<Depth8>(plan, world, in_data, out_data);
+  return FillFromMemory<Depth8, FindMemoryBlock8, AddNoiseRow8, StretchRow8>(plan, world, in_data,
+                                                                             out_data);
 }
 PF_Err FillFromMemory16(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_data,
                         PF_OutData* out_data) {
-  return FillFromMemory<Depth16>(plan, world, in_data, out_data);
+  return FillFromMemory<Depth16, FindMemoryBlock16, AddNoiseRow16, StretchRow16>(plan, world,
+                                                                                 in_data, out_data);
 }
 PF_Err FillFromMemoryFloat(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_data,
                            PF_OutData* out_data) {
-  return FillFromMemory<DepthFloat>(plan, world, in_data, out_data);
+  return FillFromMemory<DepthFloat, FindMemoryBlockFloat, AddNoiseRowFloat, StretchRowFloat>(
+      plan, world, in_data, out_data);
 }
 
 PF_Err AddNoiseRow8(void* p, A_long t, A_long y, A_long n) {

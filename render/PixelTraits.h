@@ -8,8 +8,6 @@
 #include <cstdint>
 
 #include "hostapi/HostApi.h"
-#include "render/BlockSearch.h"
-#include "render/NativeFill.h"
 #include "render/RenderPlan.h"
 
 namespace kelvrix {
@@ -44,12 +42,6 @@ struct Depth8 {
   static constexpr int32_t kPixelBytes = 4;
   static constexpr PF_PixelFormat kFormat = PF_PixelFormat_ARGB32;
   static constexpr StyleDepth kStyle = kStyle8;
-  // The search, its decision, the fill and the fill's two row passes of this depth.
-  static constexpr auto kFindBlock = FindMemoryBlock8;
-  static constexpr auto kFill = FillFromMemory8;
-  static constexpr auto kIsBlockUsable = IsBlockUsable8;
-  static constexpr auto kAddNoiseRow = AddNoiseRow8;
-  static constexpr auto kStretchRow = StretchRow8;
   static constexpr Channel kFull = 255;
 
   static bool IsDark(Channel s) { return s <= 3; }
@@ -69,11 +61,6 @@ struct Depth16 {
   static constexpr int32_t kPixelBytes = 8;
   static constexpr PF_PixelFormat kFormat = PF_PixelFormat_ARGB64;
   static constexpr StyleDepth kStyle = kStyle16;
-  static constexpr auto kFindBlock = FindMemoryBlock16;
-  static constexpr auto kFill = FillFromMemory16;
-  static constexpr auto kIsBlockUsable = IsBlockUsable16;
-  static constexpr auto kAddNoiseRow = AddNoiseRow16;
-  static constexpr auto kStretchRow = StretchRow16;
   static constexpr Channel kFull = 32768;  // the host's 16-bit white, not 65535
 
   static bool IsDark(Channel s) { return s <= 328; }
@@ -95,11 +82,6 @@ struct DepthFloat {
   static constexpr int32_t kPixelBytes = 16;
   static constexpr PF_PixelFormat kFormat = PF_PixelFormat_ARGB128;
   static constexpr StyleDepth kStyle = kStyleFloat;
-  static constexpr auto kFindBlock = FindMemoryBlockFloat;
-  static constexpr auto kFill = FillFromMemoryFloat;
-  static constexpr auto kIsBlockUsable = IsBlockUsableFloat;
-  static constexpr auto kAddNoiseRow = AddNoiseRowFloat;
-  static constexpr auto kStretchRow = StretchRowFloat;
   static constexpr Channel kFull = 1.0f;
 
   // NaN, zero, negatives and -infinity are dark: only "greater than 0.01" is not.

@@ -88,13 +88,13 @@ struct DepthCase {
   std::vector<std::vector<uint8_t>> dark, light;
 };
 
-template <typename Depth>
+template <typename Depth, bool (*IsUsable)(const void*, size_t)>
 DepthCase CaseOf(const char* name, std::initializer_list<typename Depth::Channel> dark,
                  std::initializer_list<typename Depth::Channel> light) {
   using Channel = typename Depth::Channel;
   DepthCase c{name,
               sizeof(Channel),
-              Depth::kIsBlockUsable,
+              IsUsable,
               [](const uint8_t* p) {
                 Channel s;
                 std::memcpy(&s, p, sizeof s);
@@ -109,9 +109,10 @@ DepthCase CaseOf(const char* name, std::initializer_list<typename Depth::Channel
 
 std::vector<DepthCase> Depths() {
   const float inf = std::numeric_limits<float>::infinity();
-  return {CaseOf<Depth8>("8-bit", {0, 3}, {4, 255}),
-          CaseOf<Depth16>("16-bit", {0, 328}, {329, 65535}),
-          CaseOf<DepthFloat>("float", {std::nanf(""), 0.01f, -inf, 0.0f}, {0.0100001f, inf})};
+  return {CaseOf<Depth8, IsBlockUsable8>("8-bit", {0, 3}, {4, 255}),
+          CaseOf<Depth16, IsBlockUsable16>("16-bit", {0, 328}, {329, 65535}),
+          CaseOf<DepthFloat, IsBlockUsableFloat>("float", {std::nanf(""), 0.01f, -inf, 0.0f},
+                                                 {0.0100001f, inf})};
 }
 
 // Where a block's dark samples sit: every arrangement that could fool a decision taken
