@@ -118,7 +118,7 @@ PF_Err FillFromMemory(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_dat
     case WorldUse::kPaint:
       break;
   }
-  // 1-3. The memory image.
+  // The memory image: about Size x Size pixels with the world's aspect ratio.
   const MemoryImageSize image =
       ImageSizeFor(plan.size, world->width, world->height, Depth::kChannelBytes);
   if (!image.valid) {
@@ -127,26 +127,24 @@ PF_Err FillFromMemory(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_dat
   }
   plan.imageWidth = image.width;
   plan.imageHeight = image.height;
-  // 4.
   plan.channelBytes = Depth::kChannelBytes;
   plan.targetWorld = world;
-  // 5-7. A block of exactly the image's size; the list frees every block on the way out.
+  // A block of exactly the image's size; the list frees every block on the way out.
   MemoryBlockList blocks(FrameSearchSetup());
   PF_Err err = FindBlock(blocks, image.blockBytes, plan, in_data, out_data);
   plan.block = static_cast<uint8_t*>(blocks.Last());
-  // 8.
   if (plan.noBlockFound || err != PF_Err_NONE) return err;
-  // 9-10. Fresh noise for every fill.
+  // Fresh noise for every fill.
   std::random_device device;
   plan.rng.seed(static_cast<std::mt19937::result_type>(device()));
   plan.rowSeedBase = static_cast<uint32_t>(plan.rng());
   SetNoiseBounds(plan);
-  // 11-12.
+  // Noise into the image in place, then the image stretched over the world.
   err = RunPass(in_data, out_data, plan.imageHeight, plan, AddNoise);
   if (err == PF_Err_NONE) {
     err = RunPass(in_data, out_data, world->height, plan, Stretch);
   }
-  return err;  // 13. the blocks go with the list
+  return err;  // the blocks go with the list
 }
 
 }  // namespace

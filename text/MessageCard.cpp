@@ -43,10 +43,8 @@ inline __attribute__((always_inline)) void CompositeInteger(const CardBlend& ble
                                                             A_long y, const Pixel* in, Pixel* out,
                                                             float full) {
   static const Pixel kTransparent{};
-  const Pixel& s = *[&] {
-    const Pixel* p = SourcePixel(blend, x, y, in);
-    return p != nullptr ? p : &kTransparent;
-  }();
+  const Pixel* p = SourcePixel(blend, x, y, in);
+  const Pixel& s = p != nullptr ? *p : kTransparent;
   // Outside what the text reached the canvas is transparent, and its memory is not read.
   const std::array<float, 4> c = blend.canvas->PixelAt(x, y);
   const float g = blend.sourceGain;
@@ -106,14 +104,15 @@ PF_Err DrawMessageCard(std::string title, std::string firstHint, std::string sec
   }
   const A_long width = output->width;
   const A_long height = output->height;
-  // 1-2. A canvas of a size its cells cannot address is empty by design and the card is the
+  // A canvas of a size its cells cannot address is empty by design and the card is the
   // dimmed input alone; memory that is not there is an error.
   text::TextCanvas canvas(width, height);
   const std::vector<uint8_t> font = text::DecodeBase64(EmbeddedFontBase64);
   if (font.empty()) return PF_Err_OUT_OF_MEMORY;
   const int fontBytes = static_cast<int>(font.size());
 
-  // 3-8. A font that fails to load leaves the lines blank; the dimmed input still shows.
+  // The title and the two hints, white. A font that fails to load leaves the lines blank; the
+  // dimmed input still shows.
   const CardLayout layout = LayoutFor(width, height);
   canvas.SetFont(font.data(), fontBytes, layout.titleSize);
   canvas.SetColor(text::PaintSlot::Fill, 1.0f, 1.0f, 1.0f, 1.0f);
@@ -128,7 +127,7 @@ PF_Err DrawMessageCard(std::string title, std::string firstHint, std::string sec
   // A card without its canvas, font or a line is not a finished frame.
   if (canvas.Status() == text::CanvasStatus::kOutOfMemory) return PF_Err_OUT_OF_MEMORY;
 
-  // 9. Worlds of different sizes are not paired by the host: the callbacks read the source.
+  // Worlds of different sizes are not paired by the host: the callbacks read the source.
   const bool sourceCovers = source->width >= width && source->height >= height;
   CardBlend blend{&canvas, kSourceGain, sourceCovers ? nullptr : source};
   return RunComposite(in_data, format, sourceCovers ? source : output, output, blend, suites);
