@@ -63,14 +63,7 @@ using FillFunc = PF_Err (*)(RenderPlan&, PF_EffectWorld*, PF_InData*, PF_OutData
 template <typename Src, typename Dst, FillFunc Fill, ChannelConverter<Src, Dst> Convert>
 PF_Err RenderCrossDepth(RenderPlan& plan, PF_EffectWorld* output, PF_InData* in_data,
                         PF_OutData* out_data) {
-  switch (CheckWorld(output, Dst::kPixelBytes)) {
-    case WorldUse::kUnusable:
-      return PF_Err_BAD_CALLBACK_PARAM;
-    case WorldUse::kNothingToPaint:
-      return PF_Err_NONE;
-    case WorldUse::kPaint:
-      break;
-  }
+  if (PF_Err result = PF_Err_NONE; NothingToPaint(output, Dst::kPixelBytes, &result)) return result;
   TemporaryWorld temporary(in_data, out_data);
   if (const PF_Err made = temporary.Make(output->width, output->height, Src::kFormat)) {
     return made;

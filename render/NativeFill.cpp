@@ -110,14 +110,8 @@ template <typename Depth, FindBlockFunc FindBlock, PF_IterateGenericFunc AddNois
           PF_IterateGenericFunc Stretch>
 PF_Err FillFromMemory(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_data,
                       PF_OutData* out_data) {
-  switch (CheckWorld(world, Depth::kPixelBytes)) {
-    case WorldUse::kUnusable:
-      return PF_Err_BAD_CALLBACK_PARAM;
-    case WorldUse::kNothingToPaint:
-      return PF_Err_NONE;
-    case WorldUse::kPaint:
-      break;
-  }
+  if (PF_Err result = PF_Err_NONE; NothingToPaint(world, Depth::kPixelBytes, &result))
+    return result;
   // The memory image: about Size x Size pixels with the world's aspect ratio.
   const MemoryImageSize image =
       ImageSizeFor(plan.size, world->width, world->height, Depth::kChannelBytes);

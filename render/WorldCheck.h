@@ -1,5 +1,6 @@
-// What a fill may do with the world the host gave it. A world without pixels is checked first:
-// it needs no memory, no search and no temporary world, whatever its data pointer says.
+// Whether a fill has anything to paint in the world the host gave it. A world without pixels
+// is checked first: it needs no memory, no search and no temporary world, whatever its data
+// pointer says.
 #pragma once
 
 #include <cstdint>
@@ -8,15 +9,20 @@
 
 namespace kelvrix {
 
-enum class WorldUse { kPaint, kNothingToPaint, kUnusable };
-
-inline WorldUse CheckWorld(const PF_EffectWorld* world, int32_t pixelBytes) {
-  if (world == nullptr || world->width < 0 || world->height < 0) return WorldUse::kUnusable;
-  if (world->width == 0 || world->height == 0) return WorldUse::kNothingToPaint;
-  if (world->data == nullptr || world->rowbytes / pixelBytes < world->width) {
-    return WorldUse::kUnusable;
+// True when the fill must stop at once with *result: 0 for a world with no pixels,
+// PF_Err_BAD_CALLBACK_PARAM for one it cannot address (null, a negative size, no data, rows
+// shorter than the width).
+inline bool NothingToPaint(const PF_EffectWorld* world, int32_t pixelBytes, PF_Err* result) {
+  if (world == nullptr || world->width < 0 || world->height < 0) {
+    *result = PF_Err_BAD_CALLBACK_PARAM;
+  } else if (world->width == 0 || world->height == 0) {
+    *result = PF_Err_NONE;
+  } else if (world->data == nullptr || world->rowbytes / pixelBytes < world->width) {
+    *result = PF_Err_BAD_CALLBACK_PARAM;
+  } else {
+    return false;
   }
-  return WorldUse::kPaint;
+  return true;
 }
 
 }  // namespace kelvrix
