@@ -8,10 +8,8 @@
 #include <ImfHeader.h>
 #include <ImfInputFile.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -23,31 +21,20 @@
 
 namespace kelvrix::cli::testing {
 
-class ScratchDir {
- public:
-  ScratchDir() {
-    static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("kelvrix-cli-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+// A fresh folder for one test, removed with everything in it at the end.
+struct ScratchDir {
+  std::string path =
+      mkdtemp((std::filesystem::temp_directory_path() / "kelvrix-cli-XXXXXX").string().data());
+  ~ScratchDir() { std::filesystem::remove_all(path); }
+  std::string operator/(const std::string& name) const { return path + "/" + name; }
   std::vector<std::string> Files() const {  // sorted
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+    for (const auto& entry : std::filesystem::directory_iterator(path)) {
       names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());
     return names;
   }
-
- private:
-  std::filesystem::path path_;
 };
 
 inline std::string ReadFile(const std::string& path) {

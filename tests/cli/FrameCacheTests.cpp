@@ -11,7 +11,7 @@ auto Counts(const FrameCache& cache) {
   return std::make_tuple(cache.Bytes(), cache.Entries(), cache.Evictions());
 }
 
-TEST(FrameCache, KeepsACopyAndCountsOnlyTheNewBytesOfAReplacedKey) {
+TEST(FrameCache, KeepsCopiesEvictsTheLeastRecentlyUsedToItsBudgetButNeverThePinned) {
   FrameCache cache(100);
   std::vector<uint8_t> bytes(40, 1);
   cache.Put("a", bytes.data(), 40);
@@ -23,16 +23,13 @@ TEST(FrameCache, KeepsACopyAndCountsOnlyTheNewBytesOfAReplacedKey) {
   EXPECT_EQ(std::make_pair(size, found[0]), std::make_pair(size_t{3}, uint8_t{1}));
   EXPECT_EQ(cache.Find("b"), nullptr);
   EXPECT_EQ(Counts(cache), std::make_tuple(3u, 1u, 0u));
-}
-
-TEST(FrameCache, EvictsTheLeastRecentlyUsedUntilItFitsItsBudgetButNeverThePinned) {
-  FrameCache cache(30);
+  FrameCache lru(30);
   const std::vector<uint8_t> ten(10, 7);
-  for (const char* key : {"a", "b", "c"}) cache.Put(key, ten.data(), 10);
-  cache.Find("a");  // a is now the most recent; b the oldest
-  cache.Put("d", ten.data(), 10);
-  for (const char* key : {"a", "b", "c", "d"}) EXPECT_EQ(cache.Find(key) == nullptr, *key == 'b');
-  EXPECT_EQ(Counts(cache), std::make_tuple(30u, 3u, 1u));
+  for (const char* key : {"a", "b", "c"}) lru.Put(key, ten.data(), 10);
+  lru.Find("a");  // a is now the most recent; b the oldest
+  lru.Put("d", ten.data(), 10);
+  for (const char* key : {"a", "b", "c", "d"}) EXPECT_EQ(lru.Find(key) == nullptr, *key == 'b');
+  EXPECT_EQ(Counts(lru), std::make_tuple(30u, 3u, 1u));
   FrameCache pinning(15);
   pinning.Put("input", ten.data(), 10, true);
   pinning.Put("frame 0", ten.data(), 10);

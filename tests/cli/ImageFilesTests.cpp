@@ -35,15 +35,11 @@ TEST(ImageFiles, PngsReadBackThroughPilWithTheirSizeDepthAndAlpha) {
   odd.pixels = {std::numeric_limits<float>::quiet_NaN(), 7.0f, -3.0f, 1.0f};
   WritePng(dir / "c.png", odd, 8);
   EXPECT_EQ(ReadPng(dir / "c.png").pixels, (std::vector<float>{0.0f, 1.0f, 0.0f, 1.0f}));
-  EXPECT_EQ(testing::Pil("im = Image.new('RGB', (3, 2), (255, 0, 51))\n"
-                         "im.putpixel((2, 1), (0, 102, 255))\nim.save(p)\n",
-                         dir / "pil.png", dir),
+  EXPECT_EQ(testing::Pil("Image.new('RGB', (2, 1), (255, 0, 51)).save(p)", dir / "pil.png", dir),
             "");
   const RgbaImage pil = ReadPng(dir / "pil.png");
-  std::vector<float> want;
-  for (int i = 0; i < 5; ++i) want.insert(want.end(), {1.0f, 0.0f, 0.2f, 1.0f});
-  want.insert(want.end(), {0.0f, 0.4f, 1.0f, 1.0f});
-  EXPECT_EQ(std::make_tuple(pil.width, pil.height, pil.pixels), std::make_tuple(3, 2, want));
+  EXPECT_EQ(std::make_tuple(pil.width, pil.height, pil.pixels),
+            std::make_tuple(2, 1, std::vector<float>{1, 0, 0.2f, 1, 1, 0, 0.2f, 1}));
   EXPECT_EQ(dir.Files(), (std::vector<std::string>{"16.png", "8.png", "c.png", "pil.png"}));
 }
 
