@@ -13,9 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
+#include <iterator>
 
 #include "cli/RgbaImage.h"
 
@@ -29,51 +27,42 @@ struct ScratchDir {
   std::string operator/(const std::string& name) const { return path + "/" + name; }
   std::vector<std::string> Files() const {  // sorted
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path)) {
-      names.push_back(entry.path().filename().string());
-    }
+    for (auto& e : std::filesystem::directory_iterator(path)) names.push_back(e.path().filename());
     std::sort(names.begin(), names.end());
     return names;
   }
 };
 
 inline std::string ReadFile(const std::string& path) {
-  std::stringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-inline std::string Quoted(const std::string& text) {
-  std::string out = "'";
-  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
 struct RunResult {
-  int status = -1;
+  int status;
   std::string out, err;
 };
 
 // Runs the command line through the shell with standard output and error captured.
 inline RunResult Run(const std::string& command, const ScratchDir& scratch) {
   const std::string out = scratch / "stdout.txt", err = scratch / "stderr.txt";
-  const int raw = std::system((command + " >" + Quoted(out) + " 2>" + Quoted(err)).c_str());
+  const int raw = std::system((command + " >" + out + " 2>" + err).c_str());
   const RunResult result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
   std::filesystem::remove(out);
   std::filesystem::remove(err);
   return result;
 }
 
-// Runs Python with PIL on `code`, with the path in `p`; its first output line or the failure.
+// Runs Python with PIL on `code` (no single quotes), with the path in `p`; its first output
+// line or the failure.
 inline std::string Pil(const std::string& code, const std::string& path, const ScratchDir& dir) {
   const RunResult r =
       Run(std::string(KELVRIX_PYTHON) + " -c " +
-              Quoted("import sys\nfrom PIL import Image\np = sys.argv[1]\n" + code) + " " +
-              Quoted(path),
+              "'import sys\nfrom PIL import Image\np = sys.argv[1]\n" + code + "' " + path,
           dir);
   return r.status == 0 ? r.out.substr(0, r.out.find('\n')) : "python failed: " + r.err;
 }
@@ -82,10 +71,10 @@ inline std::string Pil(const std::string& code, const std::string& path, const S
 // and the file's own header see it.
 inline std::string DescribePng(const std::string& path, const ScratchDir& dir) {
   return Pil(
-      "data = open(p, 'rb').read()\n"
-      "assert data[:8] == b'\\x89PNG\\r\\n\\x1a\\n'\n"
+      "data = open(p, \"rb\").read()\n"
+      "assert data[:8] == b\"\\x89PNG\\r\\n\\x1a\\n\"\n"
       "im = Image.open(p)\n"
-      "a = im.getchannel('A').getextrema() if 'A' in im.getbands() else (-1, -1)\n"
+      "a = im.getchannel(\"A\").getextrema() if \"A\" in im.getbands() else (-1, -1)\n"
       "print(im.size[0], im.size[1], im.mode, data[24], data[25], a[0], a[1])\n",
       path, dir);
 }

