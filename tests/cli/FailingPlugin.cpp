@@ -4,7 +4,6 @@
 // in KELVRIX_TEST_FAIL_FROM_FRAME (default 0).
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <initializer_list>
 
 #include "hostapi/HostApi.h"
@@ -13,24 +12,21 @@ extern "C" {
 
 DllExport PF_Err EffectMain(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef**,
                             PF_LayerDef*, void*) {
-  if (cmd == PF_Cmd_PARAMS_SETUP) {
-    out_data->num_params = 6;
-    for (PF_ParamType type : {PF_Param_FLOAT_SLIDER, PF_Param_GROUP_START, PF_Param_CHECKBOX,
-                              PF_Param_CHECKBOX, PF_Param_CHECKBOX}) {
-      PF_ParamDef def;
-      std::memset(&def, 0, sizeof def);
-      def.param_type = type;
-      if (PF_Err err = in_data->inter.add_param(in_data->effect_ref, -1, &def)) return err;
-    }
+  const char* from = std::getenv("KELVRIX_TEST_FAIL_FROM_FRAME");
+  PF_Err err = PF_Err_NONE;
+  PF_ParamDef def{};
+  if (cmd == PF_Cmd_PARAMS_SETUP) out_data->num_params = 6;
+  for (PF_ParamType type : {PF_Param_FLOAT_SLIDER, PF_Param_GROUP_START, PF_Param_CHECKBOX,
+                            PF_Param_CHECKBOX, PF_Param_CHECKBOX}) {
+    def.param_type = type;
+    if (cmd == PF_Cmd_PARAMS_SETUP && !err)
+      err = in_data->inter.add_param(in_data->effect_ref, -1, &def);
   }
-  if (cmd == PF_Cmd_SMART_RENDER) {
-    const char* from = std::getenv("KELVRIX_TEST_FAIL_FROM_FRAME");
-    if (in_data->current_time >= (from != nullptr ? std::atol(from) : 0)) {
-      std::snprintf(out_data->return_msg, sizeof out_data->return_msg, "test module gave up");
-      return PF_Err_OUT_OF_MEMORY;
-    }
+  if (cmd == PF_Cmd_SMART_RENDER && in_data->current_time >= (from ? std::atol(from) : 0)) {
+    std::snprintf(out_data->return_msg, sizeof out_data->return_msg, "test module gave up");
+    return PF_Err_OUT_OF_MEMORY;
   }
-  return PF_Err_NONE;
+  return err;
 }
 
 DllExport PF_Err PluginDataEntryFunction(PF_PluginDataPtr inPtr, PF_PluginDataCB callback,
