@@ -93,26 +93,24 @@ TEST_F(GlyphOutlineTest, ComponentIsPlacedByItsOffsetItsScaleAndThePlacement) {
   }
 }
 
+// A contour starting off-curve starts where it turns on; all off-curve, between its first two
+// points; it runs through the implied midpoints and closes through them. One off-curve point has
+// nothing to start from.
 TEST_F(GlyphOutlineTest, OffCurvePointsMeetAtImpliedMidpointsAndContoursCloseThroughThem) {
-  const auto passes = [](const std::vector<Point2D>& points, Point2D p) {
-    return std::any_of(points.begin(), points.end(),
-                       [&](Point2D q) { return std::hypot(q.x - p.x, q.y - p.y) < 1e-4f; });
-  };
-  // Starts at (10, 0); the closing quadratic from (10, 10) through (0, 0) turns at (5, 2.5).
-  std::vector<Point2D> p = Flatten({{0, 0, false}, {10, 0, true}, {10, 10, true}});
-  ASSERT_FALSE(p.empty());
-  EXPECT_EQ(Of(p.front()), XY(10, 0));
-  EXPECT_EQ(Of(p.back()), XY(10, 0));
-  EXPECT_TRUE(passes(p, {5, 2.5f}));
-  // Starts between the first two points, runs through the implied point (20, 10) between two
-  // others, and stays inside the points' bounding box.
-  p = Flatten({{0, 0, false}, {20, 0, false}, {20, 20, false}, {0, 20, false}});
-  ASSERT_FALSE(p.empty());
-  EXPECT_EQ(Of(p.front()), XY(10, 0));
-  EXPECT_EQ(Of(p.back()), XY(10, 0));
-  EXPECT_TRUE(passes(p, {20, 10}));
-  for (const Point2D& q : p) EXPECT_TRUE(q.x >= 0 && q.x <= 20 && q.y >= 0 && q.y <= 20);
-  // One off-curve point has nothing to start from.
+  const struct {
+    std::vector<std::tuple<int, int, bool>> contour;
+    XY start, through;
+  } cases[] = {
+      {{{0, 0, false}, {10, 0, true}, {10, 10, true}}, {10, 0}, {5, 2.5f}},
+      {{{0, 0, false}, {20, 0, false}, {20, 20, false}, {0, 20, false}}, {10, 0}, {20, 10}}};
+  for (const auto& c : cases) {
+    const std::vector<Point2D> p = Flatten(c.contour);
+    ASSERT_FALSE(p.empty());
+    EXPECT_TRUE(Of(p.front()) == c.start && Of(p.back()) == c.start);
+    EXPECT_TRUE(std::any_of(p.begin(), p.end(), [&](Point2D q) {
+      return std::hypot(q.x - c.through.first, q.y - c.through.second) < 1e-4f;
+    }));
+  }
   EXPECT_TRUE(Flatten({{5, 5, false}}).empty());
 }
 
