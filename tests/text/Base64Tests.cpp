@@ -2,6 +2,8 @@
 
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <utility>
 
 #include "resources/font/EmbeddedFont.h"
 #include "text/Base64.h"
@@ -11,34 +13,23 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-TEST(Base64, DecodesWholeQuadsAndStopsAtTheFirstPaddingCharacter) {
-  EXPECT_EQ(DecodeBase64("QUJD"), (Bytes{0x41, 0x42, 0x43}));
-  EXPECT_EQ(DecodeBase64("QUI="), (Bytes{0x41, 0x42}));
-  EXPECT_EQ(DecodeBase64("QUI=QUJD"), (Bytes{0x41, 0x42}));
-  EXPECT_EQ(DecodeBase64("+/+/"), (Bytes{0xFB, 0xFF, 0xBF}));
-  EXPECT_EQ(DecodeBase64("azAz"), (Bytes{0x6B, 0x30, 0x33}));
-}
-
-TEST(Base64, TreatsCharactersOutsideTheAlphabetAsZeroSextetsWithoutSkippingThem) {
-  EXPECT_EQ(DecodeBase64("QU I"), DecodeBase64("QUAI"));
-  EXPECT_EQ(DecodeBase64("QU\nI"), DecodeBase64("QUAI"));
-  EXPECT_EQ(DecodeBase64("\xC3\xA9\xC3\xA9"), (Bytes{0, 0, 0}));
-}
-
-TEST(Base64, DropsTrailingBitsThatDoNotFillAByte) {
-  EXPECT_EQ(DecodeBase64("QQ"), (Bytes{0x41}));
-  EXPECT_EQ(DecodeBase64("Q"), Bytes{});
-  EXPECT_EQ(DecodeBase64(""), Bytes{});
-  EXPECT_EQ(DecodeBase64(nullptr), Bytes{});
+// Whole quads; padding ends the data; characters outside the alphabet are zero sextets, not
+// skipped; trailing bits that do not fill a byte are dropped.
+TEST(Base64, Decodes) {
+  using namespace std::string_literals;
+  const std::pair<const char*, std::string> cases[] = {
+      {"QUJD", "ABC"},   {"+/+/", "\xFB\xFF\xBF"},        {"azAz", "k03"}, {"QUI=QUJD", "AB"},
+      {"QU\nI", "A@\b"}, {"\xC3\xA9\xC3\xA9", "\0\0\0"s}, {"QQ", "A"},     {"Q", ""},
+      {nullptr, ""}};
+  for (const auto& [text, bytes] : cases)
+    EXPECT_EQ(DecodeBase64(text), Bytes(bytes.begin(), bytes.end())) << (text ? text : "null");
 }
 
 TEST(Base64, EmbeddedFontDecodesToTheFontFileByteForByte) {
-  const Bytes decoded = DecodeBase64(EmbeddedFontBase64);
   std::ifstream file(KELVRIX_TEST_FONT_FILE, std::ios::binary);
   const Bytes expected{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  ASSERT_EQ(decoded.size(), 217360u);
-  EXPECT_EQ(decoded, expected);
-  EXPECT_EQ(Bytes(decoded.begin(), decoded.begin() + 4), (Bytes{0x00, 0x01, 0x00, 0x00}));
+  ASSERT_GT(expected.size(), 200000u);
+  EXPECT_EQ(DecodeBase64(EmbeddedFontBase64), expected);
 }
 
 }  // namespace

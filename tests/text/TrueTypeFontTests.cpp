@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <vector>
 
 #include "tests/text/FontBytes.h"
 #include "text/TrueTypeFont.h"
@@ -14,50 +14,118 @@ bool Load(TrueTypeFont& font, const Bytes& bytes, float size = 20.0f) {
   return font.SetFont(bytes.data(), static_cast<int>(bytes.size()), size);
 }
 
-int64_t Size(GlyphLocation location) { return location.end - location.start; }
+// Loaded, unitsPerEm; mappings of 'A', 'B', 'C', U+10041, U+10001; advances of glyphs 1 and -1,
+// side bearings of glyphs 2 and 40000; record sizes of glyphs 0, 1, 2 and 1000.
+std::vector<int64_t> Answers(const TrueTypeFont& f) {
+  std::vector<int64_t> a = {f.Loaded(), f.UnitsPerEm()};
+  for (const uint32_t cp : {0x41u, 0x42u, 0x43u, 0x10041u, 0x10001u}) a.push_back(f.GlyphIndex(cp));
+  a.insert(a.end(),
+           {f.AdvanceWidth(1), f.AdvanceWidth(-1), f.LeftSideBearing(2), f.LeftSideBearing(40000)});
+  for (const int g : {0, 1, 2, 1000}) a.push_back(f.GlyphRange(g).end - f.GlyphRange(g).start);
+  return a;
+}
 
-// Position of directory record `i`'s field at `field` (tag 0, checksum 4, offset 8, length 12).
-size_t Record(size_t i, size_t field) { return 12 + 16 * i + field; }
-
-// The minimal font with its tables, or its assembled bytes, changed by `edit`.
 template <typename Edit>
-Bytes EditTables(Edit edit) {
+Bytes Edited(Edit edit, uint32_t version = 0x00010000) {
   std::vector<Table> tables = MinimalTables();
   edit(tables);
-  return AssembleFont(tables);
-}
-template <typename Edit>
-Bytes EditBytes(Edit edit) {
-  Bytes bytes = MinimalFont();
-  edit(bytes);
-  return bytes;
+  return AssembleFont(tables, version);
 }
 
-// The minimal font with a "kern" table, which is left out of the copy, under either sfnt version.
-TEST(TrueTypeFont, MinimalFontKeepsOnlyTheEightTablesAndAnswersEveryQuery) {
-  std::vector<Table> tables = MinimalTables();
-  tables.insert(tables.begin() + 2, {"kern", Bytes(1000, 0xAB)});
-  const size_t directoryEnd = 12 + 16 * tables.size();
-  size_t kept = directoryEnd;
-  for (const Table& table : tables) kept += table.tag == "kern" ? 0 : table.bytes.size();
-  for (const uint32_t version : {0x00010000u, 0x74727565u /* "true" */}) {
-    SCOPED_TRACE(version);
-    const Bytes bytes = AssembleFont(tables, version);
+// Hand-built fonts, each with one variant or fault: a fault must fail the load, or be contained to
+// the lookup it touches. The minimal font under either sfnt version keeps its "kern" table out of
+// the copy; a format-12 subtable is chosen over format 4 and never falls back to it; glyphs past
+// numberOfHMetrics take the last advance and the trailing side bearings.
+TEST(TrueTypeFont, HandBuiltFontsAnswerAsTheirBytesSay) {
+  const auto kern = [](auto& t) { t.insert(t.begin() + 2, {"kern", Bytes(1000, 0xAB)}); };
+  const auto bytesEdited = [](auto edit) {
+    std::vector<Table> tables = MinimalTables();
+    tables.push_back({"name", Bytes(8, 0)});
+    Bytes bytes = AssembleFont(tables);
+    edit(bytes);
+    return bytes;
+  };
+  using A = std::vector<int64_t>;
+  const A minimal = {1, 1000, 1, 2, 0, 0, 0, 500, 0, 0, 0, 0, 24, 16, 0};
+  const A none(15, 0);
+  const struct {
+    const char* name;
+    Bytes bytes;
+    A answers;
+  } cases[] = {
+      {"version 0x00010000", Edited(kern), minimal},
+      {"version true", Edited(kern, 0x74727565), minimal},
+      {"long loca, glyph 1 ending before it starts",
+       Edited([](auto& t) {
+         t[kLoca].bytes.clear();
+         Put32(t[kLoca].bytes, 0, 30, 24, 40);
+         Set(t[kHead].bytes, 50, 1);
+       }),
+       {1, 1000, 1, 2, 0, 0, 0, 500, 0, 0, 0, 30, 0, 16, 0}},
+      {"format 12 beside format 4",
+       Edited([](auto& t) {
+         Bytes& cmap = t[kCmap].bytes;
+         const Bytes format4(cmap.begin() + 12, cmap.end());
+         cmap.clear();  // (3,1) format 4 at 20, (3,10) format 12 after it: U+10000..10010 from 1
+         Put16(cmap, 0, 2, 3, 1, 0, 20, 3, 10, 0, 20 + 42);
+         cmap.insert(cmap.end(), format4.begin(), format4.end());
+         Put16(cmap, 12, 0);
+         Put32(cmap, 28, 0, 1, 0x10000, 0x10010, 1);
+       }),
+       {1, 1000, 0, 0, 0, 0, 2, 500, 0, 0, 0, 0, 24, 16, 0}},
+      {"numberOfHMetrics 1",
+       Edited([](auto& t) {
+         t[kHmtx].bytes.clear();
+         Put16(t[kHmtx].bytes, 600, 11, -2, 33);  // (advance, lsb) of glyph 0; lsbs of 1 and 2
+         Set(t[kHhea].bytes, 34, 1);
+       }),
+       {1, 1000, 1, 2, 0, 0, 0, 600, 0, 33, 0, 0, 24, 16, 0}},
+      {"numberOfHMetrics 0",
+       Edited([](auto& t) { Set(t[kHhea].bytes, 34, 0); }),
+       {1, 1000, 1, 2, 0, 0, 0, 0, 0, 500, 0, 0, 24, 16, 0}},
+      {"cmap subtable offset past the data",
+       Edited([](auto& t) { Set(t[kCmap].bytes, 8, 0x7FFFFFF0, 4); }),
+       {1, 1000, 0, 0, 0, 0, 0, 500, 0, 0, 0, 0, 24, 16, 0}},
+      {"format-4 idRangeOffset past the data",
+       Edited([](auto& t) { Set(t[kCmap].bytes, 12 + 36, 0xFFF0); }),
+       {1, 1000, 1, 0, 0, 0, 0, 500, 0, 0, 0, 0, 24, 16, 0}},
+      {"format-4 segCountX2 of 32767 segments",
+       Edited([](auto& t) { Set(t[kCmap].bytes, 12 + 6, 0xFFFE); }),
+       {1, 1000, 0, 0, 0, 0, 0, 500, 0, 0, 0, 0, 24, 16, 0}},
+      {"cmap twice, the later mapping 'A' to glyph 2",
+       Edited([](auto& t) {
+         t.push_back({"cmap", CmapTable()});
+         Set(t.back().bytes, 12 + 28, -63);
+       }),
+       {1, 1000, 2, 2, 0, 0, 0, 500, 0, 0, 0, 0, 24, 16, 0}},
+      {"five bytes", Bytes{0, 1, 0, 0, 0}, none},
+      {"CFF flavour", AssembleFont(MinimalTables(), 0x4F54544F), none},
+      {"directory of 200 records longer than the data",
+       bytesEdited([](auto& b) { Set(b, 4, 200), b.resize(3000); }), none},
+      {"table not kept reaching past the end",
+       bytesEdited([](auto& b) { Set(b, 12 + 16 * 8 + 12, 4096, 4); }), none},
+      {"offset plus length wrapping at 32 bits", bytesEdited([](auto& b) {
+         Set(b, 12 + 16 * kGlyf + 8, 0xFFFFFF00, 4), Set(b, 12 + 16 * kGlyf + 12, 0x200, 4);
+       }),
+       none},
+      {"no OS/2", Edited([](auto& t) { t.erase(t.begin() + kOs2); }), none},
+      {"head ending before indexToLocFormat", Edited([](auto& t) { t[kHead].bytes.resize(50); }),
+       none},
+      {"hhea ending before numberOfHMetrics", Edited([](auto& t) { t[kHhea].bytes.resize(34); }),
+       none},
+      {"unitsPerEm 0", Edited([](auto& t) { Set(t[kHead].bytes, 18, 0); }), none},
+  };
+  for (const auto& c : cases) {
     TrueTypeFont font;
-    ASSERT_TRUE(Load(font, bytes, 20.0f));
-    EXPECT_EQ(font.data().size(), kept);
-    EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + directoryEnd, font.data().begin()));
-    EXPECT_TRUE(font.Loaded());
-    EXPECT_EQ(font.UnitsPerEm(), 1000);
-    EXPECT_FLOAT_EQ(font.Scale(), 0.02f);
-    EXPECT_EQ(font.GlyphIndex('A'), 1);
-    EXPECT_EQ(font.GlyphIndex('B'), 2);
-    EXPECT_EQ(font.GlyphIndex('C'), 0);
-    EXPECT_EQ(font.GlyphIndex(0x10041), 0);
-    EXPECT_EQ(font.AdvanceWidth(1), 500);
-    EXPECT_EQ(Size(font.GlyphRange(1)), static_cast<int64_t>(SquareGlyph().size()));
-    EXPECT_EQ(Size(font.GlyphRange(0)), 0);
+    EXPECT_EQ(Load(font, c.bytes), c.answers[0] == 1) << c.name;
+    EXPECT_EQ(Answers(font), c.answers) << c.name;
   }
+  size_t kept = 12 + 16 * 9;  // the directory keeps the "kern" record
+  for (const Table& table : MinimalTables()) kept += table.bytes.size();
+  TrueTypeFont font;
+  ASSERT_TRUE(Load(font, cases[0].bytes));
+  EXPECT_EQ(font.data().size(), kept);
+  EXPECT_FLOAT_EQ(font.Scale(), 0.02f);
 }
 
 TEST(TrueTypeFont, RescaleKeepsTheFontAndAFailedLoadDropsItButNotTheScale) {
@@ -69,128 +137,10 @@ TEST(TrueTypeFont, RescaleKeepsTheFontAndAFailedLoadDropsItButNotTheScale) {
   EXPECT_TRUE(font.SetFont(nullptr, 0, 20.0f));
   EXPECT_TRUE(font.SetFont(bytes.data(), 0, 30.0f));
   EXPECT_TRUE(font.Loaded());
-  EXPECT_EQ(font.Scale(), 30.0f / 1000.0f);
+  EXPECT_FLOAT_EQ(font.Scale(), 0.03f);
   EXPECT_FALSE(font.SetFont(bytes.data(), -5, 40.0f));
-  EXPECT_FALSE(font.Loaded());
-  EXPECT_EQ(font.Scale(), 30.0f / 1000.0f);
-  EXPECT_EQ(font.GlyphIndex('A'), 0);
-  EXPECT_EQ(font.AdvanceWidth(1), 0);
-}
-
-// Hand-built fonts with one fault each: they must fail to load, or load with the fault contained
-// to the lookup it touches, which then gives `glyph` for `codePoint`.
-TEST(TrueTypeFont, MalformedFontsFailToLoadOrGiveGlyphZeroWhereTheyAreBroken) {
-  constexpr int kNoFont = -1;
-  const struct {
-    const char* name;
-    Bytes bytes;
-    int glyph;
-    uint32_t codePoint;
-  } cases[] = {
-      {"five bytes", Bytes{0, 1, 0, 0, 0}, kNoFont, 0},
-      {"CFF flavour", AssembleFont(MinimalTables(), 0x4F54544F), kNoFont, 0},
-      {"directory of 200 records longer than the data", EditBytes([](auto& b) {
-         Set16(b, 4, 200);
-         b.resize(3000);
-       }),
-       kNoFont, 0},
-      {"table not kept reaching past the end",
-       [] {
-         std::vector<Table> tables = MinimalTables();
-         tables.push_back({"name", Bytes(8, 0)});
-         Bytes bytes = AssembleFont(tables);
-         Set32(bytes, Record(8, 12), 4096);
-         return bytes;
-       }(),
-       kNoFont, 0},
-      {"offset plus length wrapping at 32 bits", EditBytes([](auto& b) {
-         Set32(b, Record(kGlyf, 8), 0xFFFFFF00);
-         Set32(b, Record(kGlyf, 12), 0x200);
-       }),
-       kNoFont, 0},
-      {"no OS/2", EditTables([](auto& t) { t.erase(t.begin() + kOs2); }), kNoFont, 0},
-      {"head ending before indexToLocFormat",
-       EditTables([](auto& t) { t[kHead].bytes.resize(50); }), kNoFont, 0},
-      {"hhea ending before numberOfHMetrics",
-       EditTables([](auto& t) { t[kHhea].bytes.resize(34); }), kNoFont, 0},
-      {"unitsPerEm 0", EditTables([](auto& t) { t[kHead].bytes = HeadTable(0, 0); }), kNoFont, 0},
-      {"cmap subtable offset past the data",
-       EditTables([](auto& t) { Set32(t[kCmap].bytes, 8, 0x7FFFFFF0); }), 0, 'A'},
-      {"format-4 idRangeOffset past the data",
-       EditTables([](auto& t) { Set16(t[kCmap].bytes, 12 + 36, 0xFFF0); }), 0, 'B'},
-      {"format-4 segCountX2 of 32767 segments",
-       EditTables([](auto& t) { Set16(t[kCmap].bytes, 12 + 6, 0xFFFE); }), 0, 'C'},
-      {"cmap twice, the later mapping 'A' to glyph 2", EditTables([](auto& t) {
-         t.push_back({"cmap", CmapTable()});
-         Set16(t.back().bytes, 12 + 28, -63);
-       }),
-       2, 'A'},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    TrueTypeFont font;
-    EXPECT_EQ(Load(font, c.bytes), c.glyph != kNoFont);
-    EXPECT_EQ(font.Loaded(), c.glyph != kNoFont);
-    if (c.glyph != kNoFont) {
-      EXPECT_EQ(font.GlyphIndex(c.codePoint), c.glyph);
-    }
-  }
-}
-
-TEST(TrueTypeFont, CmapChoosesFormat12OverFormat4AndNeverFallsBack) {
-  std::vector<Table> tables = MinimalTables();
-  Bytes& cmap = tables[kCmap].bytes;
-  const Bytes format4(cmap.begin() + 12, cmap.end());
-  cmap.clear();
-  // version, numTables; (3,1) format 4 at 20, (3,10) format 12 after it
-  Put16(cmap, {0, 2, 3, 1});
-  Put32(cmap, {20});
-  Put16(cmap, {3, 10});
-  Put32(cmap, {20 + 42});
-  cmap.insert(cmap.end(), format4.begin(), format4.end());
-  // format 12: format, reserved, length, language, nGroups 1: U+10000..U+10010 from glyph 1
-  Put16(cmap, {12, 0});
-  Put32(cmap, {28, 0, 1, 0x10000, 0x10010, 1});
-  TrueTypeFont font;
-  ASSERT_TRUE(Load(font, AssembleFont(tables)));
-  EXPECT_EQ(font.GlyphIndex(0x10000), 1);
-  EXPECT_EQ(font.GlyphIndex(0x10001), 2);
-  EXPECT_EQ(font.GlyphIndex('A'), 0);  // covered only by the format-4 subtable
-}
-
-TEST(TrueTypeFont, GlyphsPastNumberOfHMetricsTakeTheLastAdvanceAndTheTrailingBearings) {
-  std::vector<Table> tables = MinimalTables();
-  tables[kHmtx].bytes.clear();
-  Put16(tables[kHmtx].bytes, {600, 11, 700, -2, 33});  // (advance, lsb) of glyphs 0, 1; lsb of 2
-  tables[kHhea].bytes = HheaTable(2);
-  TrueTypeFont font;
-  ASSERT_TRUE(Load(font, AssembleFont(tables)));
-  const struct {
-    int glyph, advance, lsb;
-  } metrics[] = {{0, 600, 11}, {1, 700, -2}, {2, 700, 33}, {40000, 700, 0}, {-1, 0, 0}};
-  for (const auto& m : metrics) {
-    SCOPED_TRACE(m.glyph);
-    EXPECT_EQ(font.AdvanceWidth(m.glyph), m.advance);
-    EXPECT_EQ(font.LeftSideBearing(m.glyph), m.lsb);
-  }
-  tables[kHhea].bytes = HheaTable(0);
-  ASSERT_TRUE(Load(font, AssembleFont(tables)));
-  EXPECT_EQ(font.AdvanceWidth(1), 0);
-}
-
-TEST(TrueTypeFont, LongLocaOffsetsAreReadAndARecordEndingBeforeItStartsIsEmpty) {
-  std::vector<Table> tables = MinimalTables();
-  tables[kLoca].bytes.clear();
-  Put32(tables[kLoca].bytes, {0, 0, 24, 40});  // glyph 0 empty, 1, 2
-  tables[kHead].bytes = HeadTable(1);
-  TrueTypeFont font;
-  ASSERT_TRUE(Load(font, AssembleFont(tables)));
-  EXPECT_EQ(Size(font.GlyphRange(1)), 24);
-  EXPECT_EQ(Size(font.GlyphRange(2)), 16);
-  EXPECT_EQ(Size(font.GlyphRange(1000)), 0);
-  Set32(tables[kLoca].bytes, 4, 30);  // glyph 1 from 30 to 24
-  ASSERT_TRUE(Load(font, AssembleFont(tables)));
-  EXPECT_EQ(Size(font.GlyphRange(1)), 0);
+  EXPECT_EQ(Answers(font), std::vector<int64_t>(15, 0));
+  EXPECT_FLOAT_EQ(font.Scale(), 0.03f);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "text/Utf8.h"
@@ -7,47 +8,27 @@
 namespace kelvrix::text {
 namespace {
 
-// Every step of decoding `text`, as (code point, index after the step).
-std::vector<std::pair<uint32_t, size_t>> Steps(const char* text) {
-  std::vector<std::pair<uint32_t, size_t>> steps;
-  for (size_t index = 0; text[index] != '\0';) {
-    const uint32_t cp = DecodeUtf8Step(text, index);
-    steps.emplace_back(cp, index);
+using Steps = std::vector<std::pair<uint32_t, size_t>>;  // (code point, index after the step)
+
+// A cut-short sequence gives U+FFFD and leaves the byte that broke it for the next step; stray
+// continuation and invalid lead bytes are skipped as U+FFFD; overlong forms, surrogates and values
+// past Unicode pass through; line-breaking controls become spaces.
+TEST(Utf8, DecodesEachStep) {
+  const std::pair<const char*, Steps> cases[] = {
+      {"A\xC3\xA9\xE2\x82\xAC", {{0x41, 1}, {0xE9, 3}, {0x20AC, 6}}},
+      {"\xF0\x9F\x98\x80x", {{0x1F600, 4}, {0x78, 5}}},
+      {"\xC3\x28", {{0xFFFD, 1}, {0x28, 2}}},
+      {"\xE2\x82", {{0xFFFD, 2}}},
+      {"\xF0\x9F\x98", {{0xFFFD, 3}}},
+      {"\x80\xF8\xFF", {{0xFFFD, 1}, {0xFFFD, 2}, {0xFFFD, 3}}},
+      {"\xC0\x80\xED\xA0\x80", {{0x0, 2}, {0xD800, 5}}},
+      {"\xF7\xBF\xBF\xBF", {{0x1FFFFF, 4}}},
+      {"\t\n\v\f\r\x08\x0E", {{32, 1}, {32, 2}, {32, 3}, {32, 4}, {32, 5}, {8, 6}, {14, 7}}}};
+  for (const auto& [text, expected] : cases) {
+    Steps steps;
+    for (size_t i = 0; text[i] != '\0';) steps.emplace_back(DecodeUtf8Step(text, i), i);
+    EXPECT_EQ(steps, expected) << text;
   }
-  return steps;
-}
-
-using Steps_t = std::vector<std::pair<uint32_t, size_t>>;
-
-TEST(Utf8, DecodesOneToFourByteSequences) {
-  EXPECT_EQ(Steps("A"), (Steps_t{{0x41, 1}}));
-  EXPECT_EQ(Steps("\xC3\xA9"), (Steps_t{{0xE9, 2}}));
-  EXPECT_EQ(Steps("\xE2\x82\xAC"), (Steps_t{{0x20AC, 3}}));
-  EXPECT_EQ(Steps("\xF0\x9F\x98\x80x"), (Steps_t{{0x1F600, 4}, {0x78, 5}}));
-}
-
-TEST(Utf8, CutShortSequenceGivesReplacementAndLeavesTheBreakingByteForTheNextStep) {
-  EXPECT_EQ(Steps("\xC3\x28"), (Steps_t{{0xFFFD, 1}, {0x28, 2}}));
-  EXPECT_EQ(Steps("\xE2\x82"), (Steps_t{{0xFFFD, 2}}));
-  EXPECT_EQ(Steps("\xF0\x9F\x98"), (Steps_t{{0xFFFD, 3}}));
-}
-
-TEST(Utf8, StrayContinuationAndInvalidLeadBytesAreSkippedAsReplacement) {
-  EXPECT_EQ(Steps("\x80"
-                  "A"),
-            (Steps_t{{0xFFFD, 1}, {0x41, 2}}));
-  EXPECT_EQ(Steps("\xF8\xFF"), (Steps_t{{0xFFFD, 1}, {0xFFFD, 2}}));
-}
-
-TEST(Utf8, OverlongFormsSurrogatesAndValuesPastUnicodePassThrough) {
-  EXPECT_EQ(Steps("\xC0\x80"), (Steps_t{{0x0, 2}}));
-  EXPECT_EQ(Steps("\xED\xA0\x80"), (Steps_t{{0xD800, 3}}));
-  EXPECT_EQ(Steps("\xF7\xBF\xBF\xBF"), (Steps_t{{0x1FFFFF, 4}}));
-}
-
-TEST(Utf8, LineBreakingControlsBecomeSpacesAndOthersStay) {
-  EXPECT_EQ(Steps("\t\n\v\f\r"), (Steps_t{{0x20, 1}, {0x20, 2}, {0x20, 3}, {0x20, 4}, {0x20, 5}}));
-  EXPECT_EQ(Steps("\x08\x0E"), (Steps_t{{0x08, 1}, {0x0E, 2}}));
 }
 
 }  // namespace

@@ -4,9 +4,9 @@
 #
 # Lines, fields separated by single spaces, coordinates as 32-bit floats printed with %.9g:
 #   cmap <code point> <glyph>                   every mapping of the (3,1) subtable to a glyph but 0
-#   metric <glyph> <advance> <lsb>              every glyph
-#   glyph <glyph> <contours> <end>... <points> (<x> <y> <on>)...
-#                                               every glyph's contours, composites resolved
+#   glyph <glyph> <advance> <lsb> <contours> <end>... <points> (<x> <y> <on>)...
+#                                               every glyph's metrics and contours, composites
+#                                               resolved
 #
 # Composite components are placed by their x/y offsets (and 2x2 transform, if any), and every
 # simple glyph's points are shifted by its left side bearing minus its xMin, as the engine places
@@ -17,15 +17,12 @@ import sys
 from fontTools.ttLib import TTFont
 
 
-def as_float32(value):
-    return struct.unpack("f", struct.pack("f", value))[0]
+def float32(value):
+    return "%.9g" % struct.unpack("f", struct.pack("f", value))[0]
 
 
 def resolve(font, name, transform):
-    glyph = font["glyf"][name]
-    contours = []
-    if glyph.numberOfContours == 0:
-        return contours
+    glyph, contours = font["glyf"][name], []
     ta, tb, tc, td, te, tf = transform
     if glyph.isComposite():
         for component in glyph.components:
@@ -37,9 +34,9 @@ def resolve(font, name, transform):
                         ta * e + tc * f + te, tb * e + td * f + tf)
             contours += resolve(font, component.glyphName, composed)
         return contours
-    shift = font["hmtx"][name][1] - glyph.xMin
+    shift = font["hmtx"][name][1] - getattr(glyph, "xMin", 0)
     first = 0
-    for end in glyph.endPtsOfContours:
+    for end in getattr(glyph, "endPtsOfContours", []):
         points = []
         for i in range(first, end + 1):
             x, y = glyph.coordinates[i][0] + shift, glyph.coordinates[i][1]
@@ -57,13 +54,11 @@ def main():
         if font.getGlyphID(name):
             out.append("cmap %d %d" % (code, font.getGlyphID(name)))
     for glyph, name in enumerate(font.getGlyphOrder()):
-        out.append("metric %d %d %d" % (glyph, *font["hmtx"][name]))
         contours = resolve(font, name, (1.0, 0.0, 0.0, 1.0, 0.0, 0.0))
-        fields = ["glyph", glyph, len(contours)]
-        fields += [sum(len(c) for c in contours[:i + 1]) for i in range(len(contours))]
-        fields.append(sum(len(c) for c in contours))
+        fields = ["glyph", glyph, *font["hmtx"][name], len(contours)]
+        fields += [sum(len(c) for c in contours[:i + 1]) for i in range(len(contours) + 1)]
         for x, y, on in (p for c in contours for p in c):
-            fields += ["%.9g" % as_float32(x), "%.9g" % as_float32(y), on]
+            fields += [float32(x), float32(y), on]
         out.append(" ".join(str(f) for f in fields))
     with open(sys.argv[2], "w") as f:
         f.write("\n".join(out) + "\n")
