@@ -9,44 +9,31 @@ using namespace kelvrix::host;
 
 namespace {
 
-struct IterateFixture : ::testing::Test {
-  void SetUp() override {
-    WorldSpec shape{};
-    shape.width = 13;
-    shape.height = 9;
-    shape.format = PF_PixelFormat_ARGB64;
-    shape.rowPaddingBytes = 8;
-    shape.fillByte = 0;
-    ASSERT_EQ(host.Worlds().Create(shape, &world), PF_Err_NONE);
-    const void* table = nullptr;
-    ASSERT_EQ(host.Suites().Acquire(kPFIterate16Suite, 2, &table), kSPNoError);
-    suite = static_cast<const PF_Iterate16Suite2*>(table);
-  }
-  void TearDown() override {
-    host.Suites().Release(kPFIterate16Suite, 2);
-    host.Worlds().Dispose(&world);
-  }
-  PF_Err Iterate(const PF_Rect* area) {
-    return suite->iterate(nullptr, 0, 7, &world, area, &calls, MarkPosition, &world);
-  }
-  // Writes each pixel's own position into it; source and destination are the same world here.
-  static PF_Err MarkPosition(void* refcon, A_long x, A_long y, PF_Pixel16* in, PF_Pixel16* out) {
-    static_cast<std::atomic<int>*>(refcon)->fetch_add(1);
-    *out = {1, static_cast<A_u_short>(x), static_cast<A_u_short>(y), 0};
-    return in == out ? PF_Err_NONE : 99;
-  }
-
-  SimHost host{PluginModule::Linked(nullptr, nullptr)};
-  PF_EffectWorld world{};
-  const PF_Iterate16Suite2* suite = nullptr;
-  std::atomic<int> calls{0};
-};
+// Writes each pixel's own position into it; source and destination are the same world here.
+PF_Err MarkPosition(void* refcon, A_long x, A_long y, PF_Pixel16* in, PF_Pixel16* out) {
+  static_cast<std::atomic<int>*>(refcon)->fetch_add(1);
+  *out = {1, static_cast<A_u_short>(x), static_cast<A_u_short>(y), 0};
+  return in == out ? PF_Err_NONE : 99;
+}
 
 }  // namespace
 
-TEST_F(IterateFixture, VisitsEachPixelOfTheAreaOnceAtItsOwnPositionAndClipsToTheWorld) {
-  const PF_Rect area{2, 1, 11, 8};
-  EXPECT_EQ(Iterate(&area), PF_Err_NONE);
+TEST(Iterate, VisitsEachPixelOfTheAreaOnceAtItsOwnPositionAndClipsToTheWorld) {
+  SimHost host{PluginModule::Linked(nullptr, nullptr)};
+  WorldSpec shape{};
+  shape.width = 13;
+  shape.height = 9;
+  shape.format = PF_PixelFormat_ARGB64;
+  shape.rowPaddingBytes = 8;
+  shape.fillByte = 0;
+  PF_EffectWorld world{};
+  ASSERT_EQ(host.Worlds().Create(shape, &world), PF_Err_NONE);
+  const void* table = nullptr;
+  ASSERT_EQ(host.Suites().Acquire(kPFIterate16Suite, 2, &table), kSPNoError);
+  const auto* suite = static_cast<const PF_Iterate16Suite2*>(table);
+  std::atomic<int> calls{0};
+  const PF_Rect area{2, 1, 11, 8}, beyond{-5, -5, 100, 100};
+  EXPECT_EQ(suite->iterate(nullptr, 0, 7, &world, &area, &calls, MarkPosition, &world), 0);
   EXPECT_EQ(calls.load(), 9 * 7);
   for (A_long y = 0; y < world.height; ++y) {
     for (A_long x = 0; x < world.width + 1; ++x) {  // and the row's padding, left untouched
@@ -57,18 +44,8 @@ TEST_F(IterateFixture, VisitsEachPixelOfTheAreaOnceAtItsOwnPositionAndClipsToThe
           << x << "," << y;
     }
   }
-  const PF_Rect beyond{-5, -5, 100, 100};
-  EXPECT_EQ(Iterate(&beyond), PF_Err_NONE);
+  EXPECT_EQ(suite->iterate(nullptr, 0, 1, &world, &beyond, &calls, MarkPosition, &world), 0);
   EXPECT_EQ(calls.load(), 9 * 7 + 13 * 9);
-}
-
-// An injected failure comes back before any pixel; an armed abort stops part way.
-TEST_F(IterateFixture, FailuresAndAbortsEndTheIterationWithTheirCode) {
-  host.Faults().Fail("iterate16", 1234, 0, 1);
-  EXPECT_EQ(Iterate(nullptr), 1234);
-  EXPECT_EQ(calls.load(), 0);
-  host.ArmIterateAbort(3);
-  EXPECT_EQ(Iterate(nullptr), PF_Interrupt_CANCEL);
-  EXPECT_LT(calls.load(), 13 * 9);
-  EXPECT_TRUE(host.AbortFired());
+  host.Suites().Release(kPFIterate16Suite, 2);
+  host.Worlds().Dispose(&world);
 }

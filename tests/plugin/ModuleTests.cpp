@@ -16,7 +16,13 @@ TEST(Module, LoadsByPathAndAnswersRegistrationGlobalSetupAndAbout) {
   for (PF_Err result : {PF_Err{A_Err_ALLOC}, PF_Err{0x1234567}}) {
     EXPECT_EQ(host.Register(result).result, result);
   }
-  kelvrix::testing::ExpectKelvrixIdentity(host.Register());
+  // kind 'eFKT', API 13.27, reserved info 8, the host's data pointer passed on, one callback
+  const Registration r = host.Register();
+  EXPECT_EQ(r.name + "|" + r.matchName + "|" + r.category + "|" + r.entryPoint,
+            "kelvrix|Torvendalekelvrix|Torvendale|EffectMain");
+  EXPECT_EQ(std::make_tuple(r.result, r.callbackCalls, r.dataPointerPassedOn, r.kind, r.apiMajor,
+                            r.apiMinor, r.reservedInfo),
+            std::make_tuple(PF_Err_NONE, 1, true, 0x65464B54, 13, 27, 8));
   DebuggerLog::Instance().Clear();
   EXPECT_EQ(host.GlobalSetup(), PF_Err_NONE);
   kelvrix::testing::ExpectVersionAndFlags(host.LastOutData());

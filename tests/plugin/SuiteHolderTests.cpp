@@ -9,23 +9,6 @@ using kelvrix::ScopedSuite;
 using kelvrix::SuiteHandler;
 using kelvrix::host::SimHost;
 
-// SuiteHandler acquires each suite once, on first use; both hold their suites until they go.
-TEST(SuiteHolders, ReleaseWhatTheyAcquiredWhenTheyGo) {
-  SimHost host(kelvrix::testing::LinkedPlugin());
-  SimHost::CommandRecords records = host.Prepare();
-  {
-    SuiteHandler suites(records.in_data.pica_basicP);
-    ScopedSuite<PF_WorldSuite2> worlds(&records.in_data, kPFWorldSuite, 2, &records.out_data);
-    EXPECT_NE(worlds.get(), nullptr);
-    EXPECT_EQ(suites.HandleSuite1(), suites.HandleSuite1());
-    EXPECT_NE(suites.Iterate8Suite2(), nullptr);
-    EXPECT_EQ(host.Suites().Acquires(kPFHandleSuite, 2) + host.Suites().Acquires(kPFWorldSuite, 2),
-              2);
-    EXPECT_EQ(host.Suites().Unbalanced().size(), 3u);
-  }
-  EXPECT_TRUE(host.Suites().Unbalanced().empty());
-}
-
 // A suite the host lacks, or "finds" without a function table: SuiteHandler throws 516 and
 // releases what it already held; ScopedSuite throws 13 and, given out_data, shows the message.
 TEST(SuiteHolders, AMissingSuiteThrowsItsCodeAndStaysBalanced) {

@@ -39,16 +39,6 @@ inline bool SetUpInstance(host::SimHost& host, int style) {
   return true;
 }
 
-// What every registration of kelvrix reports, whichever way the module was loaded: kind 'eFKT',
-// API 13.27, reserved info 8, the host's data pointer passed on, the callback called once.
-inline void ExpectKelvrixIdentity(const host::Registration& r) {
-  EXPECT_EQ(r.name + "|" + r.matchName + "|" + r.category + "|" + r.entryPoint,
-            "kelvrix|Torvendalekelvrix|Torvendale|EffectMain");
-  EXPECT_EQ(std::make_tuple(r.result, r.callbackCalls, r.dataPointerPassedOn, r.kind, r.apiMajor,
-                            r.apiMinor, r.reservedInfo),
-            std::make_tuple(PF_Err_NONE, 1, true, 0x65464B54, 13, 27, 8));
-}
-
 // Version 1.1 develop 1 and the two flag words global setup reports on every host and path.
 inline void ExpectVersionAndFlags(const PF_OutData& out) {
   EXPECT_EQ(std::make_tuple(out.my_version, out.out_flags, out.out_flags2),
