@@ -65,10 +65,10 @@ class AexTests(unittest.TestCase):
         self.assertIn(b"OutputDebugStringA", imports["kernel32.dll"])
 
     def test_holds_one_pipl_with_id_16000_in_us_english_byte_for_byte(self):
-        types = [t for t in PE.DIRECTORY_ENTRY_RESOURCE.entries if str(t.name) == "PIPL"]
-        self.assertEqual(len(types), 1, "one resource type named PIPL, stored upper-cased")
-        self.assertEqual([(e.name, e.id) for e in types[0].directory.entries], [(None, 16000)])
-        languages = types[0].directory.entries[0].directory.entries
+        # one resource type named PIPL, stored upper-cased
+        (pipl,) = [t for t in PE.DIRECTORY_ENTRY_RESOURCE.entries if str(t.name) == "PIPL"]
+        self.assertEqual([(e.name, e.id) for e in pipl.directory.entries], [(None, 16000)])
+        languages = pipl.directory.entries[0].directory.entries
         self.assertEqual([lang.id for lang in languages], [1033])
         entry = languages[0].data.struct
         self.assertEqual(PE.get_data(entry.OffsetToData, entry.Size), EXPECTED_PIPL)

@@ -10,10 +10,7 @@
 
 using kelvrix::GlobalData;
 using kelvrix::host::SimHost;
-using kelvrix::testing::ExpectAllGivenBack;
-using kelvrix::testing::ExpectVersionAndFlags;
-using kelvrix::testing::LinkedPlugin;
-using kelvrix::testing::PremiereOptions;
+using namespace kelvrix::testing;
 
 // After Effects: registered for an AEGP id. Premiere Pro: no registration, one pixel format.
 TEST(GlobalSetup, StoresTheGlobalDataOnBothHosts) {
