@@ -9,7 +9,7 @@ import unittest
 
 import pefile
 
-AEX_PATH = None
+PE = None
 
 # The PiPL resource, written out by hand from its layout: u16 1, u32 list version 0, u32
 # property count, then per property the vendor '8BIM' and the key as little-endian values of
@@ -34,6 +34,7 @@ EXPECTED_PIPL = (
     + _prop(b"eMNA", b"\x11Torvendalekelvrix\0\0")
     + _prop(b"aeFL", b"\0\0\0\0")
 )
+assert len(EXPECTED_PIPL) == 286
 
 # DLLs every Windows installation has. Anything else — above all the MinGW runtime
 # (libstdc++-6, libgcc_s_seh-1, libwinpthread-1) — would have to ship beside the plug-in.
@@ -47,52 +48,34 @@ def is_system_dll(name):
 
 
 class AexTests(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.pe = pefile.PE(AEX_PATH)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.pe.close()
-
-    def test_is_a_64_bit_pe32_plus_dll(self):
-        self.assertEqual(self.pe.FILE_HEADER.Machine, 0x8664)  # AMD64
-        self.assertEqual(self.pe.OPTIONAL_HEADER.Magic, 0x20B)  # PE32+
-        self.assertTrue(self.pe.is_dll())
-
-    def test_exports_exactly_the_two_entry_points_undecorated(self):
-        exports = self.pe.DIRECTORY_ENTRY_EXPORT
-        names = sorted(symbol.name.decode() for symbol in exports.symbols if symbol.name)
-        self.assertEqual(names, ["EffectMain", "PluginDataEntryFunction"])
-        self.assertEqual(len(exports.symbols), 2, "no ordinal-only exports")
-        self.assertEqual([s.forwarder for s in exports.symbols], [None, None])
-        self.assertEqual(self.pe.get_string_at_rva(exports.struct.Name), b"kelvrix.aex")
+    def test_is_a_64_bit_pe32_plus_dll_exporting_exactly_the_two_entry_points(self):
+        self.assertEqual((PE.FILE_HEADER.Machine, PE.OPTIONAL_HEADER.Magic), (0x8664, 0x20B))
+        self.assertTrue(PE.is_dll())
+        exports = PE.DIRECTORY_ENTRY_EXPORT
+        self.assertEqual(sorted((s.name, s.forwarder) for s in exports.symbols),
+                         [(b"EffectMain", None), (b"PluginDataEntryFunction", None)])
+        self.assertEqual(PE.get_string_at_rva(exports.struct.Name), b"kelvrix.aex")
 
     def test_imports_only_dlls_that_come_with_windows(self):
-        imports = {entry.dll.decode().lower(): [i.name.decode() for i in entry.imports if i.name]
-                   for entry in getattr(self.pe, "DIRECTORY_ENTRY_IMPORT", [])}
+        imports = {entry.dll.decode().lower(): [i.name for i in entry.imports]
+                   for entry in getattr(PE, "DIRECTORY_ENTRY_IMPORT", [])}
         self.assertEqual([d for d in imports if not is_system_dll(d)], [])
-        self.assertFalse(hasattr(self.pe, "DIRECTORY_ENTRY_DELAY_IMPORT"))
+        self.assertFalse(hasattr(PE, "DIRECTORY_ENTRY_DELAY_IMPORT"))
         # debugger messages go through kernel32's OutputDebugStringA
-        self.assertIn("OutputDebugStringA", imports["kernel32.dll"])
+        self.assertIn(b"OutputDebugStringA", imports["kernel32.dll"])
 
     def test_holds_one_pipl_with_id_16000_in_us_english_byte_for_byte(self):
-        self.assertEqual(len(EXPECTED_PIPL), 286)
-        root = self.pe.DIRECTORY_ENTRY_RESOURCE
-        types = [t for t in root.entries if t.name is not None and str(t.name) == "PIPL"]
-        self.assertEqual(len(types), 1, "one resource type named PIPL, stored upper-cased")
-        self.assertEqual([(e.name, e.id) for e in types[0].directory.entries], [(None, 16000)])
-        languages = types[0].directory.entries[0].directory.entries
+        # one resource type named PIPL, stored upper-cased
+        (pipl,) = [t for t in PE.DIRECTORY_ENTRY_RESOURCE.entries if str(t.name) == "PIPL"]
+        self.assertEqual([(e.name, e.id) for e in pipl.directory.entries], [(None, 16000)])
+        languages = pipl.directory.entries[0].directory.entries
         self.assertEqual([lang.id for lang in languages], [1033])
         entry = languages[0].data.struct
-        data = self.pe.get_data(entry.OffsetToData, entry.Size)
-        self.assertEqual(len(data), 286)
-        for offset, (got, want) in enumerate(zip(data, EXPECTED_PIPL)):
-            self.assertEqual(got, want, f"byte {offset}")
+        self.assertEqual(PE.get_data(entry.OffsetToData, entry.Size), EXPECTED_PIPL)
 
 
 if __name__ == "__main__":
     if len(sys.argv) < 2:
         sys.exit(__doc__)
-    AEX_PATH = sys.argv.pop(1)
+    PE = pefile.PE(sys.argv.pop(1))
     unittest.main(verbosity=2)

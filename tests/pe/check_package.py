@@ -26,8 +26,7 @@ def main(path):
             sys.exit("LICENSE.txt in the package is not the Apache License 2.0")
         with tempfile.TemporaryDirectory() as scratch:
             aex = package.extract(f"{top}/kelvrix.aex", scratch)
-            size = os.path.getsize(aex)
-            print(f"packaged kelvrix.aex: {size} bytes (stripped)")
+            print(f"packaged kelvrix.aex: {os.path.getsize(aex)} bytes (stripped)")
             checks = os.path.join(os.path.dirname(os.path.abspath(__file__)), "check_aex.py")
             return subprocess.call([sys.executable, checks, aex])
 

@@ -13,8 +13,7 @@ from PIL import Image
 def main(width, height, bits, paths):
     for path in paths:
         with open(path, "rb") as f:
-            header = f.read(26)
-        depth = header[24]
+            depth = f.read(26)[24]  # the PNG header's bit depth
         image = Image.open(path)
         if image.size != (width, height) or image.mode != "RGBA" or depth != bits:
             sys.exit(f"{path}: {image.size} {image.mode} {depth}-bit, "

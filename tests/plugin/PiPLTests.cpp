@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "resources/PiPL.h"
@@ -11,19 +12,15 @@ namespace {
 
 // clang-format off
 const uint8_t kExpectedPiPL[] = {
-  0x01, 0x00,                    // header word 1
-  0x00, 0x00, 0x00, 0x00,        // list version 0
-  0x0C, 0x00, 0x00, 0x00,        // 12 properties
+  0x01, 0x00,  0x00, 0x00, 0x00, 0x00,  0x0C, 0x00, 0x00, 0x00,  // word 1, version 0, 12 props
   // kind: 'eFKT'
   'M','I','B','8', 'd','n','i','k', 0,0,0,0, 4,0,0,0,  'T','K','F','e',
   // name: Pascal "kelvrix", length 8
   'M','I','B','8', 'e','m','a','n', 0,0,0,0, 8,0,0,0,  7,'k','e','l','v','r','i','x',
   // catg: Pascal "Torvendale" + 1 zero, length 12
-  'M','I','B','8', 'g','t','a','c', 0,0,0,0, 12,0,0,0,
-    10,'T','o','r','v','e','n','d','a','l','e',0,
+  'M','I','B','8', 'g','t','a','c', 0,0,0,0, 12,0,0,0, 10,'T','o','r','v','e','n','d','a','l','e',0,
   // 8664: "EffectMain" + 2 zeros, length 12
-  'M','I','B','8', '4','6','6','8', 0,0,0,0, 12,0,0,0,
-    'E','f','f','e','c','t','M','a','i','n',0,0,
+  'M','I','B','8', '4','6','6','8', 0,0,0,0, 12,0,0,0, 'E','f','f','e','c','t','M','a','i','n',0,0,
   // ePVR: 2, 0
   'M','I','B','8', 'R','V','P','e', 0,0,0,0, 4,0,0,0,  2,0, 0,0,
   // eSVR: 13, 27
@@ -48,9 +45,6 @@ const uint8_t kExpectedPiPL[] = {
 
 TEST(PiPL, IsByteForByteTheExpectedTable) {
   static_assert(sizeof kExpectedPiPL == 286, "the table itself is 286 bytes");
-  const std::vector<uint8_t> bytes = kelvrix::BuildPiPL();
-  ASSERT_EQ(bytes.size(), sizeof kExpectedPiPL);
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    EXPECT_EQ(bytes[i], kExpectedPiPL[i]) << "byte " << i;
-  }
+  EXPECT_EQ(kelvrix::BuildPiPL(),
+            std::vector<uint8_t>(std::begin(kExpectedPiPL), std::end(kExpectedPiPL)));
 }
