@@ -1,15 +1,11 @@
 // Many frames rendered at once on several host threads through EffectMain: each frame has
 // its own plan, worlds and noise engines; nothing may race or leak.
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <thread>
-#include <vector>
 
-#include "render/BlockSearch.h"
 #include "tests/support/BlockFeeder.h"
 #include "tests/support/LinkedPlugin.h"
 
@@ -25,8 +21,7 @@ std::unique_ptr<SimHost> Project(PF_PixelFormat format, int hostThreads) {
   host::HostOptions options = kelvrix::testing::SmallProject(format, 96, 54);
   options.threads = hostThreads;
   auto host = std::make_unique<SimHost>(kelvrix::testing::LinkedPlugin(), options);
-  EXPECT_EQ(host->GlobalSetup(), PF_Err_NONE);
-  EXPECT_EQ(host->ParamsSetup(), PF_Err_NONE);
+  EXPECT_TRUE(kelvrix::testing::SetUpInstance(*host, 1));
   host->Params()[1].u.fs_d.value = 60.0;
   return host;
 }

@@ -22,7 +22,6 @@ TEST(UnionRect, EmptyDestinationIsReplacedEmptySourceIgnoredOtherwiseBoundingBox
       {{1, 2, 3, 4}, {5, 5, 5, 9}, {1, 2, 3, 4}},  // zero-width destination
       {{1, 2, 3, 4}, {5, 9, 8, 9}, {1, 2, 3, 4}},  // zero-height destination
       {{20, 20, 20, 30}, {0, 0, 10, 10}, {0, 0, 10, 10}},
-      {{20, 20, 30, 20}, {0, 0, 10, 10}, {0, 0, 10, 10}},
       {{3, 8, 7, 2}, {0, 0, 10, 10}, {0, 0, 10, 10}},  // inverted source
       {{-4, 7, 6, 30}, {0, 5, 10, 10}, {-4, 5, 10, 30}},
       {{2, 1, 13, 4}, {0, 5, 10, 10}, {0, 1, 13, 10}},
@@ -44,23 +43,16 @@ TEST(RoundedSize, RoundsHalfAwayAfterClampingToTheSlidersRange) {
 
 class PreRender : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(host_.GlobalSetup(), PF_Err_NONE);
-    ASSERT_EQ(host_.ParamsSetup(), PF_Err_NONE);
-  }
+  void SetUp() override { ASSERT_TRUE(kelvrix::testing::SetUpInstance(host_, 1)); }
   void TearDown() override { kelvrix::SetPlanAllocatorForTesting(nullptr); }
-  void ExpectAllGivenBack() {
-    EXPECT_TRUE(host_.Suites().Unbalanced().empty());
-    EXPECT_EQ(host_.LiveEffectRefs(), 0u);
-    EXPECT_EQ(host_.LiveParamCheckouts(), 0);
-  }
 
   SimHost host_{LinkedPlugin()};
 };
 
 // Size is animated to equal the frame's time, so each row's time is the Size it reads. Each
-// plan goes to the host with FreePlan to free it.
-TEST_F(PreRender, SizeIsReadAtTheFramesTimeAndDividedByTheFirstTickedBoxsStyle) {
+// plan goes to the host with FreePlan to free it. Every byte of the host's request reaches the
+// input's checkout, whose rects are joined with the host's (an empty one is replaced).
+TEST_F(PreRender, ReadsSizeAndStyleAtTheFramesTimeAndChecksOutTheInputAsAsked) {
   host_.AnimateParam(1, [](A_long time) { return static_cast<double>(time); });
   const struct {
     A_long size;
@@ -75,63 +67,61 @@ TEST_F(PreRender, SizeIsReadAtTheFramesTimeAndDividedByTheFirstTickedBoxsStyle) 
     host_.Params()[4].u.bd.value = c.box16;
     host_.Params()[5].u.bd.value = c.box32;
     auto frame = host_.NewFrame(c.size);
+    std::memset(&frame->request, 0x5A, sizeof frame->request);
+    frame->request.rect = PF_LRect{10, 20, 300, 200};
+    frame->preRender.result_rect = PF_LRect{0, 0, 50, 50};
     ASSERT_EQ(host_.PreRender(*frame), PF_Err_NONE);
+    ASSERT_EQ(frame->layerCheckouts.size(), 1u);
+    EXPECT_EQ(std::memcmp(&frame->layerCheckouts[0], &frame->request, sizeof frame->request), 0);
+    EXPECT_EQ(Edges(frame->preRender.result_rect), (std::vector<A_long>{0, 0, 300, 200}));
+    EXPECT_EQ(Edges(frame->preRender.max_result_rect), (std::vector<A_long>{0, 0, 1920, 1080}));
     const auto* plan = static_cast<const RenderPlan*>(frame->preRender.pre_render_data);
     EXPECT_EQ(std::make_pair(plan->size, int{plan->style}),
               std::make_pair(c.wantSize, c.wantStyle));
     EXPECT_EQ(frame->preRender.delete_pre_render_data_func, &kelvrix::FreePlan);
   }
-  ExpectAllGivenBack();
+  kelvrix::testing::ExpectAllGivenBack(host_);
+  EXPECT_EQ(host_.LiveParamCheckouts(), 0);
   EXPECT_EQ(host_.EffectRefsIssued(), static_cast<int>(std::size(cases)));
 }
 
-// Every byte of the request reaches the checkout; the host left max_result_rect empty, so it
-// becomes the checkout's.
-TEST_F(PreRender, ChecksOutTheInputWithTheHostsRequestAndJoinsItsRects) {
-  auto frame = host_.NewFrame();
-  std::memset(&frame->request, 0x5A, sizeof frame->request);
-  frame->request.rect = PF_LRect{10, 20, 300, 200};
-  frame->preRender.result_rect = PF_LRect{0, 0, 50, 50};
-  ASSERT_EQ(host_.PreRender(*frame), PF_Err_NONE);
-  ASSERT_EQ(frame->layerCheckouts.size(), 1u);
-  EXPECT_EQ(std::memcmp(&frame->layerCheckouts[0], &frame->request, sizeof frame->request), 0);
-  EXPECT_EQ(Edges(frame->preRender.result_rect), (std::vector<A_long>{0, 0, 300, 200}));
-  EXPECT_EQ(Edges(frame->preRender.max_result_rect), (std::vector<A_long>{0, 0, 1920, 1080}));
-}
-
-TEST_F(PreRender, AHostErrorStopsTheRestAndStillHandsThePlanOverForFreeing) {
+// A host error stops the rest and the plan still goes to the host for freeing; without the
+// interface suite or memory for a plan nothing is handed over.
+TEST(PreRenderFailures, GiveTheirCodeAndReleaseEverything) {
   const struct {
-    const char* function;
-    int after, paramReads;
-  } cases[] = {{"AEGP_GetNewEffectForEffect", 0, 0},
-               {"checkout_param", 0, 1},  // Size
-               {"checkout_param", 1, 2},  // the first box
-               {"checkout_layer", 0, 4}};
+    void (*arrange)(SimHost&);
+    PF_Err want;
+    int paramReads;
+    bool planHandedOver;
+  } cases[] = {
+      {[](SimHost& h) { h.Faults().Fail("AEGP_GetNewEffectForEffect", 1234, 0, 1); }, 1234, 0,
+       true},
+      {[](SimHost& h) { h.Faults().Fail("checkout_param", 1234, 0, 1); }, 1234, 1, true},  // Size
+      {[](SimHost& h) { h.Faults().Fail("checkout_param", 1234, 1, 1); }, 1234, 2, true},  // a box
+      {[](SimHost& h) { h.Faults().Fail("checkout_layer", 1234, 0, 1); }, 1234, 4, true},
+      {[](SimHost& h) { h.Suites().SetMissing(kAEGPPFInterfaceSuite, -1); },
+       PF_Err_BAD_CALLBACK_PARAM, 0, false},
+      {[](SimHost&) {
+         kelvrix::SetPlanAllocatorForTesting([](size_t) -> void* { return nullptr; });
+       },
+       PF_Err_OUT_OF_MEMORY, 0, false},
+  };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.function) + " after " + std::to_string(c.after));
-    host_.Faults().Fail(c.function, 1234, c.after, 1);
-    const int readsBefore = host_.Faults().Calls("checkout_param");
-    auto frame = host_.NewFrame();
-    EXPECT_EQ(host_.PreRender(*frame), 1234);
-    EXPECT_EQ(host_.Faults().Calls("checkout_param") - readsBefore, c.paramReads);
+    SCOPED_TRACE(&c - cases);
+    kelvrix::SetPlanAllocatorForTesting(nullptr);
+    SimHost host(LinkedPlugin());
+    ASSERT_TRUE(kelvrix::testing::SetUpInstance(host, 1));
+    c.arrange(host);
+    auto frame = host.NewFrame();
+    EXPECT_EQ(host.PreRender(*frame), c.want);
+    EXPECT_EQ(host.Faults().Calls("checkout_param"), c.paramReads);
     EXPECT_TRUE(frame->layerCheckouts.empty());
-    EXPECT_NE(frame->preRender.pre_render_data, nullptr);
+    EXPECT_EQ(frame->preRender.pre_render_data != nullptr, c.planHandedOver);
     frame.reset();
-    ExpectAllGivenBack();
-    host_.Faults().ClearAll();
+    kelvrix::testing::ExpectAllGivenBack(host);
+    EXPECT_EQ(host.LiveParamCheckouts(), 0);
   }
-}
-
-TEST_F(PreRender, WithoutTheInterfaceSuiteOrAPlanItFailsAndHandsNothingOver) {
-  for (bool noSuite : {true, false}) {
-    SCOPED_TRACE(noSuite ? "no interface suite" : "no memory for the plan");
-    host_.Suites().SetMissing(kAEGPPFInterfaceSuite, -1, noSuite);
-    if (!noSuite) kelvrix::SetPlanAllocatorForTesting([](size_t) -> void* { return nullptr; });
-    auto frame = host_.NewFrame();
-    EXPECT_EQ(host_.PreRender(*frame), noSuite ? PF_Err_BAD_CALLBACK_PARAM : PF_Err_OUT_OF_MEMORY);
-    EXPECT_EQ(frame->preRender.pre_render_data, nullptr);
-    ExpectAllGivenBack();
-  }
+  kelvrix::SetPlanAllocatorForTesting(nullptr);
 }
 
 TEST_F(PreRender, WithoutExtraRecordsBothRenderCommandsRefuseInsteadOfCrashing) {
@@ -149,8 +139,7 @@ TEST(PreRenderOtherHosts, AskForAReferenceOnlyWithAPluginId) {
     SimHost host(LinkedPlugin(),
                  premiere ? kelvrix::testing::PremiereOptions() : kelvrix::host::HostOptions{});
     if (!premiere) host.Faults().Fail("host_lock_handle", 1);
-    ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
-    ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
+    ASSERT_TRUE(kelvrix::testing::SetUpInstance(host, 1));
     auto frame = host.NewFrame();
     EXPECT_EQ(host.PreRender(*frame), PF_Err_NONE);
     EXPECT_EQ(static_cast<const RenderPlan*>(frame->preRender.pre_render_data)->size, 150);

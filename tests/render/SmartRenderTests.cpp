@@ -1,5 +1,6 @@
-// Whole frames through EffectMain in the simulated host: the nine combinations of project depth
-// and style, the finishing pass and the failure paths (the card has its own tests).
+// Whole frames through EffectMain in the simulated host: every project depth with every style
+// (or none), a format not ours, the finishing pass and the failure paths (the card has its own
+// tests).
 #include <cstring>
 #include <optional>
 
@@ -8,7 +9,6 @@
 #include "tests/support/LinkedPlugin.h"
 
 using namespace kelvrix;
-using kelvrix::host::Frame;
 using kelvrix::host::PixelAt;
 using kelvrix::host::SimHost;
 using kelvrix::testing::BlockFeeder;
@@ -25,10 +25,9 @@ class Render : public ::testing::Test {
     return *host_;
   }
   // With the frame still alive: only its own input and output remain.
-  void ExpectEverythingGivenBack(const Frame& frame) {
-    EXPECT_TRUE(host_->Suites().Unbalanced().empty());
+  void ExpectEverythingGivenBack(const host::Frame& frame) {
+    kelvrix::testing::ExpectAllGivenBack(*host_);
     EXPECT_EQ(host_->Faults().Calls("checkin_layer_pixels"), 1);
-    EXPECT_EQ(host_->LiveEffectRefs(), 0u);
     EXPECT_EQ(host_->LiveParamCheckouts(), 0);
     EXPECT_EQ(host_->Worlds().Live(), 2u);
     EXPECT_EQ(frame.preRenderDataFrees, 1);
@@ -39,9 +38,10 @@ class Render : public ::testing::Test {
 };
 
 // Every sampled output pixel shows the memory's colour (a quarter, half and three quarters of
-// white); alpha is white inside the extent and as the host left it outside.
+// white), or with no style the host's own; alpha is white inside the extent and as the host left
+// it outside.
 template <typename Pixel>
-void ExpectMemoryColour(const PF_EffectWorld& world, double white, const PF_LRect& extent) {
+void ExpectColours(const PF_EffectWorld& world, double white, const PF_LRect& extent, bool memory) {
   Pixel hostsOwn;
   std::memset(&hostsOwn, 0xCD, sizeof hostsOwn);
   for (A_long y = 0; y < world.height; y += 3) {
@@ -49,9 +49,9 @@ void ExpectMemoryColour(const PF_EffectWorld& world, double white, const PF_LRec
       const Pixel& p = *PixelAt<Pixel>(world, x, y);
       const bool inside =
           x >= extent.left && x < extent.right && y >= extent.top && y < extent.bottom;
-      ASSERT_NEAR(p.red / white, 0.25, 0.02) << x << "," << y;
-      ASSERT_NEAR(p.green / white, 0.5, 0.02) << x << "," << y;
-      ASSERT_NEAR(p.blue / white, 0.75, 0.02) << x << "," << y;
+      ASSERT_NEAR(p.red / white, memory ? 0.25 : hostsOwn.red / white, 0.02) << x << "," << y;
+      ASSERT_NEAR(p.green / white, memory ? 0.5 : hostsOwn.green / white, 0.02) << x << "," << y;
+      ASSERT_NEAR(p.blue / white, memory ? 0.75 : hostsOwn.blue / white, 0.02) << x << "," << y;
       ASSERT_EQ(p.alpha, inside ? white : hostsOwn.alpha) << x << "," << y;
     }
   }
@@ -66,51 +66,37 @@ TEST_P(Frames, MemoryFillsTheFrameWithFullAlphaOverTheExtent) {
   const auto [format, style] = GetParam();
   SimHost& host = Project(format, style, 16);
   BlockFeeder feeder;
-  const std::vector<uint8_t> memory[] = {{64, 128, 191},
-                                         {0x00, 0x40, 0x00, 0x80, 0x00, 0xC0},
-                                         {0, 0, 0x80, 0x3E, 0, 0, 0, 0x3F, 0, 0, 0x40, 0x3F}};
-  feeder.Queue(memory[style - 1]);
+  const std::vector<uint8_t> pixel[] = {{64, 128, 191},
+                                        {0x00, 0x40, 0x00, 0x80, 0x00, 0xC0},
+                                        {0, 0, 0x80, 0x3E, 0, 0, 0, 0x3F, 0, 0, 0x40, 0x3F}};
+  const bool ours = format != PF_PixelFormat_BGRA32;
+  if (style > 0) feeder.Queue(pixel[style - 1]);
   auto frame = host.NewFrame();
   ASSERT_EQ(host.PreRender(*frame), PF_Err_NONE);
   static_cast<RenderPlan*>(frame->preRender.pre_render_data)->noBlockFound = true;
   const PF_LRect extent{10, 5, 100, 60};
   frame->output.extent_hint = extent;
   ASSERT_EQ(host.Render(*frame), PF_Err_NONE);
-  if (format == PF_PixelFormat_ARGB32) ExpectMemoryColour<PF_Pixel8>(frame->output, 255, extent);
-  if (format == PF_PixelFormat_ARGB64) ExpectMemoryColour<PF_Pixel16>(frame->output, 32768, extent);
-  if (format == PF_PixelFormat_ARGB128) ExpectMemoryColour<PF_PixelFloat>(frame->output, 1, extent);
+  const PF_EffectWorld& out = frame->output;
+  const bool memory = ours && style > 0;
+  if (!ours) ExpectColours<PF_Pixel8>(out, 255, PF_LRect{}, false);  // alpha untouched too
+  if (format == PF_PixelFormat_ARGB32) ExpectColours<PF_Pixel8>(out, 255, extent, memory);
+  if (format == PF_PixelFormat_ARGB64) ExpectColours<PF_Pixel16>(out, 32768, extent, memory);
+  if (format == PF_PixelFormat_ARGB128) ExpectColours<PF_PixelFloat>(out, 1, extent, memory);
   for (A_long y = 0; y < 90; ++y) {
     const auto* padding = reinterpret_cast<const uint8_t*>(frame->output.data) +
                           (y + 1) * frame->output.rowbytes - 16;
     ASSERT_EQ(std::count(padding, padding + 16, 0xCD), 16) << y;
   }
+  EXPECT_EQ(feeder.Allocations(), memory ? 1 : 0);
   ExpectEverythingGivenBack(*frame);
 }
 
-INSTANTIATE_TEST_SUITE_P(NineCombinations, Frames,
-                         ::testing::Combine(::testing::Values(PF_PixelFormat_ARGB32,
-                                                              PF_PixelFormat_ARGB64,
-                                                              PF_PixelFormat_ARGB128),
-                                            ::testing::Values(1, 2, 3)));
-
-// No box ticked: the colour stays and alpha is full. A format not ours: nothing is touched.
-TEST_F(Render, WithoutAStyleOrInAnotherFormatNoMemoryIsShown) {
-  const struct {
-    PF_PixelFormat format;
-    int style;
-    std::vector<uint8_t> firstPixel;
-  } cases[] = {{PF_PixelFormat_ARGB32, 0, {255, 0xCD, 0xCD, 0xCD}},
-               {PF_PixelFormat_BGRA32, 1, {0xCD, 0xCD, 0xCD, 0xCD}}};
-  for (const auto& c : cases) {
-    SimHost& host = Project(c.format, c.style);
-    BlockFeeder feeder;
-    auto frame = host.NewFrame();
-    ASSERT_EQ(host.RenderFrame(*frame), PF_Err_NONE);
-    EXPECT_EQ(feeder.Allocations(), 0);
-    const auto* bytes = reinterpret_cast<const uint8_t*>(frame->output.data);
-    EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 4), c.firstPixel);
-  }
-}
+INSTANTIATE_TEST_SUITE_P(
+    DepthsAndStyles, Frames,
+    ::testing::Combine(::testing::Values(PF_PixelFormat_BGRA32, PF_PixelFormat_ARGB32,
+                                         PF_PixelFormat_ARGB64, PF_PixelFormat_ARGB128),
+                       ::testing::Values(0, 1, 2, 3)));
 
 TEST_F(Render, WithoutItsPlanRenderReports512) {
   SimHost& host = Project(PF_PixelFormat_ARGB32, 1);
