@@ -48,8 +48,7 @@ TEST(ConcurrentRender, FramesOnEightThreadsRenderCleanly) {
        {PF_PixelFormat_ARGB32, PF_PixelFormat_ARGB64, PF_PixelFormat_ARGB128}) {
     std::unique_ptr<SimHost> host = Project(format, 3);
     RenderOnThreads(*host, 8, 6, [](const Frame&) {});
-    EXPECT_TRUE(host->Suites().Unbalanced().empty());
-    EXPECT_EQ(host->LiveEffectRefs(), 0u);
+    kelvrix::testing::ExpectAllGivenBack(*host);
     EXPECT_EQ(host->Worlds().Live(), 0u);
   }
 }

@@ -28,7 +28,6 @@ class Render : public ::testing::Test {
   void ExpectEverythingGivenBack(const host::Frame& frame) {
     kelvrix::testing::ExpectAllGivenBack(*host_);
     EXPECT_EQ(host_->Faults().Calls("checkin_layer_pixels"), 1);
-    EXPECT_EQ(host_->LiveParamCheckouts(), 0);
     EXPECT_EQ(host_->Worlds().Live(), 2u);
     EXPECT_EQ(frame.preRenderDataFrees, 1);
   }

@@ -33,11 +33,6 @@ class BlockFeeder {
   int Allocations() const { return allocations_; }
 
  private:
-  static BlockSearchSetup Feeding() {
-    BlockSearchSetup setup = FrameSearchSetup();
-    setup.source = BlockSource{Allocate, std::free};
-    return setup;
-  }
   static void* Allocate(size_t size) {
     ++allocations_;
     if (queue_.empty()) {
@@ -55,7 +50,8 @@ class BlockFeeder {
   inline static std::deque<std::vector<uint8_t>> queue_;
   inline static Fallback fallback_ = Fallback::kBlank;
   inline static int allocations_ = 0;
-  ScopedFrameSearchSetupForTesting frames_{Feeding()};
+  ScopedFrameSearchSetupForTesting frames_{BlockSearchSetup{
+      BlockSource{Allocate, std::free}, FrameSearchSetup().timeLimitMs, FrameSearchSetup().budget}};
 };
 
 }  // namespace kelvrix::testing
