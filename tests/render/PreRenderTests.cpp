@@ -1,7 +1,5 @@
 // Smart pre-render and its plan: the pure helpers directly, the handler through EffectMain in
 // the simulated host.
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -12,7 +10,6 @@
 #include "tests/support/LinkedPlugin.h"
 
 using kelvrix::RenderPlan;
-using kelvrix::host::Frame;
 using kelvrix::host::SimHost;
 using kelvrix::testing::LinkedPlugin;
 
@@ -25,18 +22,15 @@ TEST(UnionRect, EmptyDestinationIsReplacedEmptySourceIgnoredOtherwiseBoundingBox
   const PF_LRect cases[][3] = {
       {{1, 2, 3, 4}, {5, 5, 5, 9}, {1, 2, 3, 4}},  // zero-width destination
       {{1, 2, 3, 4}, {5, 9, 8, 9}, {1, 2, 3, 4}},  // zero-height destination
-      {{9, 9, 0, 0}, {0, 0, 0, 0}, {9, 9, 0, 0}},  // copied even when both are empty
       {{20, 20, 20, 30}, {0, 0, 10, 10}, {0, 0, 10, 10}},
-      {{20, 20, 30, 20}, {0, 0, 10, 10}, {0, 0, 10, 10}},
       {{3, 8, 7, 2}, {0, 0, 10, 10}, {0, 0, 10, 10}},  // inverted source
       {{-4, 7, 6, 30}, {0, 5, 10, 10}, {-4, 5, 10, 30}},
-      {{2, 1, 3, 4}, {0, 5, 10, 10}, {0, 1, 10, 10}},
+      {{2, 1, 13, 4}, {0, 5, 10, 10}, {0, 1, 13, 10}},
   };
   for (const auto& c : cases) {
     PF_LRect dst = c[1];
     kelvrix::UnionRect(c[0], dst);
-    EXPECT_EQ(Edges(dst), Edges(c[2])) << ::testing::PrintToString(Edges(c[0])) << " into "
-                                       << ::testing::PrintToString(Edges(c[1]));
+    EXPECT_EQ(Edges(dst), Edges(c[2])) << ::testing::PrintToString(Edges(c[0]));
   }
 }
 
@@ -50,119 +44,90 @@ TEST(RoundedSize, RoundsHalfAwayAfterClampingToTheSlidersRange) {
 
 class PreRender : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(host_.GlobalSetup(), PF_Err_NONE);
-    ASSERT_EQ(host_.ParamsSetup(), PF_Err_NONE);
-  }
-
-  const RenderPlan* Plan(const Frame& frame) {
-    return static_cast<const RenderPlan*>(frame.preRender.pre_render_data);
-  }
-  void ExpectAllGivenBack() {
-    EXPECT_TRUE(host_.Suites().Unbalanced().empty());
-    EXPECT_EQ(host_.LiveEffectRefs(), 0u);
-    EXPECT_EQ(host_.LiveParamCheckouts(), 0);
-  }
+  void SetUp() override { ASSERT_TRUE(kelvrix::testing::SetUpInstance(host_, 1)); }
 
   SimHost host_{LinkedPlugin()};
 };
 
-// Each frame's plan goes to the host with FreePlan to free it; dropping the frame frees it.
-TEST_F(PreRender, SizeIsRoundedAndDividedByTheFirstTickedBoxsStyle) {
-  struct Case {
-    double size;
+// Size is animated to equal the frame's time, so each row's time is the Size it reads. Every byte
+// of the host's request reaches the input's checkout, whose rects are joined with the host's (an
+// empty one is replaced).
+TEST_F(PreRender, ReadsSizeAndStyleAtTheFramesTimeAndChecksOutTheInputAsAsked) {
+  host_.AnimateParam(1, [](A_long time) { return static_cast<double>(time); });
+  const struct {
+    A_long size;
     int box8, box16, box32, wantSize, wantStyle;
   } cases[] = {
-      {150, 1, 0, 0, 150, 1}, {150, 0, 1, 0, 75, 2},  {150, 0, 0, 1, 37, 3},
-      {3, 0, 0, 1, 0, 3},     {1, 0, 1, 0, 0, 2},     {999.5, 1, 0, 0, 1000, 1},
-      {150, 0, 0, 0, 150, 0}, {150, 1, 0, 1, 150, 1}, {150, 0, 1, 1, 75, 2},
-      {150, 1, 1, 1, 150, 1}, {150, 0, 0, -7, 37, 3},
+      {150, 1, 0, 0, 150, 1}, {150, 0, 1, 0, 75, 2},  {150, 0, 0, 1, 37, 3}, {3, 0, 0, -7, 0, 3},
+      {70, 0, 0, 0, 70, 0},   {150, 1, 1, 1, 150, 1}, {150, 0, 1, 1, 75, 2},
   };
-  for (Case c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.size << " " << c.box8 << c.box16 << c.box32);
-    host_.Params()[1].u.fs_d.value = c.size;
     host_.Params()[3].u.bd.value = c.box8;
     host_.Params()[4].u.bd.value = c.box16;
     host_.Params()[5].u.bd.value = c.box32;
-    auto frame = host_.NewFrame();
+    auto frame = host_.NewFrame(c.size);
+    std::memset(&frame->request, 0x5A, sizeof frame->request);
+    frame->request.rect = PF_LRect{10, 20, 300, 200};
+    frame->preRender.result_rect = PF_LRect{0, 0, 50, 50};
     ASSERT_EQ(host_.PreRender(*frame), PF_Err_NONE);
-    EXPECT_EQ(Plan(*frame)->size, c.wantSize);
-    EXPECT_EQ(Plan(*frame)->style, c.wantStyle);
-    EXPECT_EQ(frame->preRender.delete_pre_render_data_func, &kelvrix::FreePlan);
+    ASSERT_EQ(frame->layerCheckouts.size(), 1u);
+    EXPECT_EQ(std::memcmp(&frame->layerCheckouts[0], &frame->request, sizeof frame->request), 0);
+    EXPECT_EQ(Edges(frame->preRender.result_rect), (std::vector<A_long>{0, 0, 300, 200}));
+    EXPECT_EQ(Edges(frame->preRender.max_result_rect), (std::vector<A_long>{0, 0, 1920, 1080}));
+    const auto* plan = static_cast<const RenderPlan*>(frame->preRender.pre_render_data);
+    EXPECT_EQ(std::make_pair(plan->size, int{plan->style}),
+              std::make_pair(c.wantSize, c.wantStyle));
   }
-  ExpectAllGivenBack();
-  EXPECT_EQ(host_.EffectRefsIssued(), 11);
+  kelvrix::testing::ExpectAllGivenBack(host_);
+  EXPECT_EQ(host_.LiveParamCheckouts(), 0);
+  EXPECT_EQ(host_.EffectRefsIssued(), static_cast<int>(std::size(cases)));
 }
 
-TEST_F(PreRender, ReadsTheSizeAtTheFramesTime) {
-  host_.AnimateParam(1, [](A_long time) { return 50.0 + 10.0 * time; });
-  for (A_long t : {0, 7, 35}) {
-    auto frame = host_.NewFrame(t);
-    ASSERT_EQ(host_.PreRender(*frame), PF_Err_NONE);
-    EXPECT_EQ(Plan(*frame)->size, 50 + 10 * t);
-  }
-}
-
-TEST_F(PreRender, ChecksOutTheInputWithTheHostsRequestAndJoinsItsRects) {
-  auto frame = host_.NewFrame();
-  frame->request.rect = PF_LRect{10, 20, 300, 200};
-  frame->request.field = 1;
-  frame->request.channel_mask = 0x7;
-  frame->request.preserve_rgb_of_zero_alpha = 1;
-  std::memcpy(frame->request.unused, "xyz", 3);
-  frame->request.reserved[0] = 11;
-  frame->request.reserved[3] = -4;
-  frame->preRender.result_rect = PF_LRect{0, 0, 50, 50};
-  ASSERT_EQ(host_.PreRender(*frame), PF_Err_NONE);
-  ASSERT_EQ(frame->layerCheckouts.size(), 1u);
-  EXPECT_EQ(std::memcmp(&frame->layerCheckouts[0], &frame->request, sizeof frame->request), 0);
-  EXPECT_EQ(Edges(frame->preRender.result_rect), (std::vector<A_long>{0, 0, 300, 200}));
-  // The host left max_result_rect empty: it becomes the checkout's.
-  EXPECT_EQ(Edges(frame->preRender.max_result_rect), (std::vector<A_long>{0, 0, 1920, 1080}));
-}
-
-TEST_F(PreRender, AHostErrorStopsTheRestAndStillHandsThePlanOverForFreeing) {
-  struct Case {
-    const char* function;
-    int after, paramReads;
-  } cases[] = {{"AEGP_GetNewEffectForEffect", 0, 0},
-               {"checkout_param", 0, 1},
-               {"checkout_param", 1, 2},
-               {"checkout_param", 2, 3},
-               {"checkout_param", 3, 4},
-               {"checkout_layer", 0, 4}};
-  for (Case c : cases) {
-    SCOPED_TRACE(std::string(c.function) + " after " + std::to_string(c.after));
-    host_.Faults().Fail(c.function, 1234, c.after, 1);
-    const int readsBefore = host_.Faults().Calls("checkout_param");
-    auto frame = host_.NewFrame();
-    EXPECT_EQ(host_.PreRender(*frame), 1234);
-    EXPECT_EQ(host_.Faults().Calls("checkout_param") - readsBefore, c.paramReads);
-    EXPECT_TRUE(frame->layerCheckouts.empty());
-    EXPECT_NE(frame->preRender.pre_render_data, nullptr);
+// A host error stops the rest and the plan still goes to the host for freeing; without the
+// interface suite or memory for a plan nothing is handed over.
+TEST(PreRenderFailures, GiveTheirCodeAndReleaseEverything) {
+  const struct {
+    void (*arrange)(SimHost&);
+    PF_Err want;
+    int paramReads;
+    bool planHandedOver;
+    void* (*allocatePlan)(size_t) = std::malloc;
+  } cases[] = {
+      {[](SimHost& h) { h.Faults().Fail("AEGP_GetNewEffectForEffect", 1234, 0, 1); }, 1234, 0,
+       true},
+      {[](SimHost& h) { h.Faults().Fail("checkout_param", 1234, 0, 1); }, 1234, 1, true},  // Size
+      {[](SimHost& h) { h.Faults().Fail("checkout_param", 1234, 1, 1); }, 1234, 2, true},  // a box
+      {[](SimHost& h) { h.Faults().Fail("checkout_layer", 1234, 0, 1); }, 1234, 4, true},
+      {[](SimHost& h) { h.Suites().SetMissing(kAEGPPFInterfaceSuite, -1); },
+       PF_Err_BAD_CALLBACK_PARAM, 0, false},
+      {[](SimHost&) {}, PF_Err_OUT_OF_MEMORY, 0, false, [](size_t) -> void* { return nullptr; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    kelvrix::ScopedPlanAllocatorForTesting plans(c.allocatePlan);
+    SimHost host(LinkedPlugin());
+    ASSERT_TRUE(kelvrix::testing::SetUpInstance(host, 1));
+    c.arrange(host);
+    auto frame = host.NewFrame();
+    EXPECT_EQ(host.PreRender(*frame), c.want);
+    EXPECT_EQ(host.Faults().Calls("checkout_param"), c.paramReads);
+    EXPECT_EQ(frame->preRender.pre_render_data != nullptr, c.planHandedOver);
     frame.reset();
-    ExpectAllGivenBack();
-    host_.Faults().ClearAll();
+    kelvrix::testing::ExpectAllGivenBack(host);
+    EXPECT_EQ(host.LiveParamCheckouts(), 0);
   }
 }
 
-TEST_F(PreRender, WithoutTheInterfaceSuiteOrAPlanItFailsAndHandsNothingOver) {
-  for (bool noSuite : {true, false}) {
-    SCOPED_TRACE(noSuite ? "no interface suite" : "no memory for the plan");
-    host_.Suites().SetMissing(kAEGPPFInterfaceSuite, -1, noSuite);
-    kelvrix::ScopedPlanAllocatorForTesting noMemory(
-        noSuite ? std::malloc : [](size_t) -> void* { return nullptr; });
-    auto frame = host_.NewFrame();
-    EXPECT_EQ(host_.PreRender(*frame), noSuite ? PF_Err_BAD_CALLBACK_PARAM : PF_Err_OUT_OF_MEMORY);
-    EXPECT_EQ(frame->preRender.pre_render_data, nullptr);
-    ExpectAllGivenBack();
-  }
-}
-
-TEST_F(PreRender, WithoutExtraRecordsItRefusesInsteadOfCrashing) {
+TEST_F(PreRender, WithoutExtraRecordsBothRenderCommandsRefuseInsteadOfCrashing) {
   EXPECT_EQ(host_.Command(PF_Cmd_SMART_PRE_RENDER, nullptr), PF_Err_BAD_CALLBACK_PARAM);
   PF_PreRenderExtra partial{nullptr, nullptr, nullptr};
   EXPECT_EQ(host_.Command(PF_Cmd_SMART_PRE_RENDER, &partial), PF_Err_BAD_CALLBACK_PARAM);
+  PF_PreRenderOutput output{};
+  PF_PreRenderCallbacks callbacks{};
+  PF_PreRenderExtra noInput{nullptr, &output, &callbacks};
+  EXPECT_EQ(host_.Command(PF_Cmd_SMART_PRE_RENDER, &noInput), PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(host_.Command(PF_Cmd_SMART_RENDER, nullptr), PF_Err_BAD_CALLBACK_PARAM);
 }
 
 // Without global data (its lock failed) there is no plug-in id to ask for a reference with;
@@ -173,11 +138,9 @@ TEST(PreRenderOtherHosts, AskForAReferenceOnlyWithAPluginId) {
     SimHost host(LinkedPlugin(),
                  premiere ? kelvrix::testing::PremiereOptions() : kelvrix::host::HostOptions{});
     if (!premiere) host.Faults().Fail("host_lock_handle", 1);
-    ASSERT_EQ(host.GlobalSetup(), PF_Err_NONE);
-    ASSERT_EQ(host.ParamsSetup(), PF_Err_NONE);
+    ASSERT_TRUE(kelvrix::testing::SetUpInstance(host, 1));
     auto frame = host.NewFrame();
     EXPECT_EQ(host.PreRender(*frame), PF_Err_NONE);
-    EXPECT_EQ(static_cast<const RenderPlan*>(frame->preRender.pre_render_data)->size, 150);
     EXPECT_EQ(host.EffectRefsIssued(), premiere ? 1 : 0);
     EXPECT_EQ(host.LiveEffectRefs(), 0u);
   }

@@ -1,267 +1,146 @@
-// Whole frames through EffectMain in the simulated host: pre-render, render, the nine
-// combinations of project depth and style, the finishing pass and the failure paths.
-#include <gtest/gtest.h>
-
+// Whole frames through EffectMain in the simulated host: every project depth with every style
+// (or none), a format not ours, the finishing pass and the failure paths (the card has its own
+// tests).
 #include <cstring>
+#include <optional>
 
-#include "render/BlockSearch.h"
 #include "render/RenderPlan.h"
 #include "tests/support/BlockFeeder.h"
 #include "tests/support/LinkedPlugin.h"
 
 using namespace kelvrix;
-using kelvrix::host::Frame;
-using kelvrix::host::HostOptions;
 using kelvrix::host::PixelAt;
 using kelvrix::host::SimHost;
 using kelvrix::testing::BlockFeeder;
-using kelvrix::testing::LinkedPlugin;
 
 namespace {
 
-HostOptions Project(PF_PixelFormat format, A_long padding = 0) {
-  return kelvrix::testing::SmallProject(format, 160, 90, padding);
-}
-
-struct RenderCase {
-  PF_PixelFormat format;
-  int style;  // 1, 2 or 3
-};
-
-class Frames : public ::testing::TestWithParam<RenderCase> {
- protected:
-  ScopedFrameSearchSetupForTesting shortSearches_{kelvrix::testing::TimeLimit(30)};
-};
-
-void PrepareInstance(SimHost& host, int style) {
-  ASSERT_TRUE(kelvrix::testing::SetUpInstance(host, style));
-}
-
-// Red, green, blue and alpha of a pixel as fractions of the depth's white.
-std::array<double, 4> Channels(const PF_EffectWorld& world, PF_PixelFormat format, A_long x,
-                               A_long y) {
-  switch (format) {
-    case PF_PixelFormat_ARGB32: {
-      const PF_Pixel8& p = *PixelAt<PF_Pixel8>(world, x, y);
-      return {p.red / 255.0, p.green / 255.0, p.blue / 255.0, p.alpha / 255.0};
-    }
-    case PF_PixelFormat_ARGB64: {
-      const PF_Pixel16& p = *PixelAt<PF_Pixel16>(world, x, y);
-      return {p.red / 32768.0, p.green / 32768.0, p.blue / 32768.0, p.alpha / 32768.0};
-    }
-    default: {
-      const PF_PixelFloat& p = *PixelAt<PF_PixelFloat>(world, x, y);
-      return {p.red, p.green, p.blue, p.alpha};
-    }
-  }
-}
-
-void ExpectEverythingGivenBack(SimHost& host, const Frame& frame) {
-  EXPECT_TRUE(host.Suites().Unbalanced().empty());
-  EXPECT_EQ(frame.pixelCheckins, frame.pixelCheckouts);
-  EXPECT_EQ(host.LiveEffectRefs(), 0u);
-  EXPECT_EQ(host.LiveParamCheckouts(), 0);
-  EXPECT_EQ(host.Worlds().Live(), 2u);  // only the frame's own input and output
-  EXPECT_EQ(frame.preRenderDataFrees, 1);
-}
-
-}  // namespace
-
-TEST_P(Frames, MemoryFillsTheFrameWithFullAlpha) {
-  const RenderCase c = GetParam();
-  SimHost host(LinkedPlugin(), Project(c.format, 16));
-  PrepareInstance(host, c.style);
-  BlockFeeder feeder;
-  // Half-grey memory at the style's depth: 8-bit 128, 16-bit 32768 (halved to 16384),
-  // float 0.5.
-  switch (c.style) {
-    case 1:
-      feeder.Queue({128});
-      break;
-    case 2:
-      feeder.Queue({0x00, 0x80});
-      break;
-    default:
-      feeder.Queue({0x00, 0x00, 0x00, 0x3F});
-      break;
-  }
-  auto frame = host.NewFrame();
-  ASSERT_EQ(host.RenderFrame(*frame), PF_Err_NONE);
-  for (A_long y = 0; y < 90; y += 3) {
-    for (A_long x = 0; x < 160; x += 3) {
-      const auto ch = Channels(frame->output, c.format, x, y);
-      ASSERT_NEAR(ch[0], 0.5, 0.02) << x << "," << y;
-      ASSERT_NEAR(ch[2], 0.5, 0.02) << x << "," << y;
-      ASSERT_EQ(ch[3], 1.0) << x << "," << y;
-    }
-  }
-  for (A_long y = 0; y < 90; ++y) {
-    const auto* padding = reinterpret_cast<const uint8_t*>(
-        static_cast<const char*>(static_cast<void*>(frame->output.data)) +
-        static_cast<size_t>(y) * frame->output.rowbytes + frame->output.rowbytes - 16);
-    for (int b = 0; b < 16; ++b) ASSERT_EQ(padding[b], 0xCD);
-  }
-  frame.reset();
-  EXPECT_TRUE(host.Suites().Unbalanced().empty());
-  EXPECT_EQ(host.Worlds().Live(), 0u);
-  EXPECT_EQ(host.LiveEffectRefs(), 0u);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    NineCombinations, Frames,
-    ::testing::Values(RenderCase{PF_PixelFormat_ARGB32, 1}, RenderCase{PF_PixelFormat_ARGB32, 2},
-                      RenderCase{PF_PixelFormat_ARGB32, 3}, RenderCase{PF_PixelFormat_ARGB64, 1},
-                      RenderCase{PF_PixelFormat_ARGB64, 2}, RenderCase{PF_PixelFormat_ARGB64, 3},
-                      RenderCase{PF_PixelFormat_ARGB128, 1}, RenderCase{PF_PixelFormat_ARGB128, 2},
-                      RenderCase{PF_PixelFormat_ARGB128, 3}));
-
 class Render : public ::testing::Test {
  protected:
+  // A 160x90 project with exactly the box of `style` (0: none) ticked.
+  SimHost& Project(PF_PixelFormat format, int style, A_long padding = 0) {
+    host_.emplace(kelvrix::testing::LinkedPlugin(),
+                  kelvrix::testing::SmallProject(format, 160, 90, padding));
+    EXPECT_TRUE(kelvrix::testing::SetUpInstance(*host_, style));
+    return *host_;
+  }
+  // With the frame still alive: only its own input and output remain.
+  void ExpectEverythingGivenBack(const host::Frame& frame) {
+    kelvrix::testing::ExpectAllGivenBack(*host_);
+    EXPECT_EQ(host_->Faults().Calls("checkin_layer_pixels"), 1);
+    EXPECT_EQ(host_->Worlds().Live(), 2u);
+    EXPECT_EQ(frame.preRenderDataFrees, 1);
+  }
+
   ScopedFrameSearchSetupForTesting shortSearches_{kelvrix::testing::TimeLimit(30)};
+  std::optional<SimHost> host_;
 };
 
-TEST_F(Render, SixteenBitAlphaIsTheHostsWhiteAndOutsideTheExtentIsUntouched) {
-  SimHost host(LinkedPlugin(), Project(PF_PixelFormat_ARGB64));
-  PrepareInstance(host, 2);
+// Every sampled output pixel shows the memory's colour (a quarter, half and three quarters of
+// white), or with no style the host's own; alpha is white inside the extent and as the host left
+// it outside.
+template <typename Pixel>
+void ExpectColours(const PF_EffectWorld& world, double white, const PF_LRect& extent, bool memory) {
+  Pixel hostsOwn;
+  std::memset(&hostsOwn, 0xCD, sizeof hostsOwn);
+  for (A_long y = 0; y < world.height; y += 3) {
+    for (A_long x = 0; x < world.width; x += 3) {
+      const Pixel& p = *PixelAt<Pixel>(world, x, y);
+      const bool inside =
+          x >= extent.left && x < extent.right && y >= extent.top && y < extent.bottom;
+      ASSERT_NEAR(p.red / white, memory ? 0.25 : hostsOwn.red / white, 0.02) << x << "," << y;
+      ASSERT_NEAR(p.green / white, memory ? 0.5 : hostsOwn.green / white, 0.02) << x << "," << y;
+      ASSERT_NEAR(p.blue / white, memory ? 0.75 : hostsOwn.blue / white, 0.02) << x << "," << y;
+      ASSERT_EQ(p.alpha, inside ? white : hostsOwn.alpha) << x << "," << y;
+    }
+  }
+}
+
+class Frames : public Render,
+               public ::testing::WithParamInterface<std::tuple<PF_PixelFormat, int>> {};
+
+// One memory pixel at the style's depth, repeated (16-bit memory is halved); the plan comes
+// marked as if an earlier render had found no block.
+TEST_P(Frames, MemoryFillsTheFrameWithFullAlphaOverTheExtent) {
+  const auto [format, style] = GetParam();
+  SimHost& host = Project(format, style, 16);
   BlockFeeder feeder;
-  feeder.Queue({0x00, 0x40});
-  auto frame = host.NewFrame();
-  ASSERT_EQ(host.PreRender(*frame), PF_Err_NONE);
-  frame->output.extent_hint = PF_LRect{10, 5, 100, 60};
-  ASSERT_EQ(host.Render(*frame), PF_Err_NONE);
-  EXPECT_EQ(PixelAt<PF_Pixel16>(frame->output, 10, 5)->alpha, 32768);
-  EXPECT_EQ(PixelAt<PF_Pixel16>(frame->output, 99, 59)->alpha, 32768);
-  EXPECT_EQ(PixelAt<PF_Pixel16>(frame->output, 9, 5)->alpha, 0xCDCD);
-  EXPECT_EQ(PixelAt<PF_Pixel16>(frame->output, 100, 30)->alpha, 0xCDCD);
-  EXPECT_NEAR(PixelAt<PF_Pixel16>(frame->output, 150, 80)->red, 0x2000, 80);  // filled anyway
-  ExpectEverythingGivenBack(host, *frame);
-}
-
-TEST_F(Render, WithNoBoxTickedTheColourStaysAndAlphaIsFull) {
-  SimHost host(LinkedPlugin(), Project(PF_PixelFormat_ARGB32));
-  PrepareInstance(host, 0);
-  BlockFeeder feeder;
-  auto frame = host.NewFrame();
-  ASSERT_EQ(host.RenderFrame(*frame), PF_Err_NONE);
-  EXPECT_EQ(feeder.Allocations(), 0);
-  EXPECT_EQ(PixelAt<PF_Pixel8>(frame->output, 7, 7)->red, 0xCD);
-  EXPECT_EQ(PixelAt<PF_Pixel8>(frame->output, 7, 7)->alpha, 255);
-}
-
-TEST_F(Render, AnotherPixelFormatIsLeftUntouchedAndSucceeds) {
-  SimHost host(LinkedPlugin(), Project(PF_PixelFormat_BGRA32));
-  PrepareInstance(host, 1);
-  BlockFeeder feeder;
-  auto frame = host.NewFrame();
-  ASSERT_EQ(host.RenderFrame(*frame), PF_Err_NONE);
-  EXPECT_EQ(feeder.Allocations(), 0);
-  const auto* bytes = reinterpret_cast<const uint8_t*>(frame->output.data);
-  EXPECT_EQ(bytes[0], 0xCD);
-  EXPECT_EQ(bytes[3], 0xCD);
-}
-
-TEST_F(Render, ASearchThatRunsOutOfTimeShowsTheCardAndReturnsNone) {
-  SimHost host(LinkedPlugin(), Project(PF_PixelFormat_ARGB32));
-  PrepareInstance(host, 1);
-  BlockFeeder feeder(BlockFeeder::Fallback::kBlank);
-  auto frame = host.NewFrame();
-  ASSERT_EQ(host.RenderFrame(*frame), PF_Err_NONE);
-  // Below the text: the input at half brightness, its alpha kept.
-  const PF_Pixel8& in = *PixelAt<PF_Pixel8>(frame->input, 155, 85);
-  const PF_Pixel8& out = *PixelAt<PF_Pixel8>(frame->output, 155, 85);
-  EXPECT_EQ(out.alpha, in.alpha);
-  EXPECT_EQ(out.red, in.red / 2);
-  EXPECT_EQ(out.blue, in.blue / 2);
-  ExpectEverythingGivenBack(host, *frame);
-}
-
-TEST_F(Render, AnAbortedSearchReturnsTheAbortCode) {
-  SimHost host(LinkedPlugin(), Project(PF_PixelFormat_ARGB64));
-  PrepareInstance(host, 3);
-  BlockFeeder feeder(BlockFeeder::Fallback::kHeap);
-  host.ArmAbort(0);
-  auto frame = host.NewFrame();
-  EXPECT_EQ(host.RenderFrame(*frame), PF_Interrupt_CANCEL);
-  ExpectEverythingGivenBack(host, *frame);
-}
-
-TEST_F(Render, ANoBlockMarkFromAnEarlierRenderDoesNotCarryOver) {
-  SimHost host(LinkedPlugin(), Project(PF_PixelFormat_ARGB32));
-  PrepareInstance(host, 1);
-  BlockFeeder feeder;
-  feeder.Queue({90});
+  const std::vector<uint8_t> pixel[] = {{64, 128, 191},
+                                        {0x00, 0x40, 0x00, 0x80, 0x00, 0xC0},
+                                        {0, 0, 0x80, 0x3E, 0, 0, 0, 0x3F, 0, 0, 0x40, 0x3F}};
+  const bool ours = format != PF_PixelFormat_BGRA32;
+  if (style > 0) feeder.Queue(pixel[style - 1]);
   auto frame = host.NewFrame();
   ASSERT_EQ(host.PreRender(*frame), PF_Err_NONE);
   static_cast<RenderPlan*>(frame->preRender.pre_render_data)->noBlockFound = true;
+  const PF_LRect extent{10, 5, 100, 60};
+  frame->output.extent_hint = extent;
   ASSERT_EQ(host.Render(*frame), PF_Err_NONE);
-  EXPECT_EQ(PixelAt<PF_Pixel8>(frame->output, 20, 20)->alpha, 255);
+  const PF_EffectWorld& out = frame->output;
+  const bool memory = ours && style > 0;
+  if (!ours) ExpectColours<PF_Pixel8>(out, 255, PF_LRect{}, false);  // alpha untouched too
+  if (format == PF_PixelFormat_ARGB32) ExpectColours<PF_Pixel8>(out, 255, extent, memory);
+  if (format == PF_PixelFormat_ARGB64) ExpectColours<PF_Pixel16>(out, 32768, extent, memory);
+  if (format == PF_PixelFormat_ARGB128) ExpectColours<PF_PixelFloat>(out, 1, extent, memory);
+  for (A_long y = 0; y < 90; ++y) {
+    const auto* padding = reinterpret_cast<const uint8_t*>(frame->output.data) +
+                          (y + 1) * frame->output.rowbytes - 16;
+    ASSERT_EQ(std::count(padding, padding + 16, 0xCD), 16) << y;
+  }
+  EXPECT_EQ(feeder.Allocations(), memory ? 1 : 0);
+  ExpectEverythingGivenBack(*frame);
 }
 
+INSTANTIATE_TEST_SUITE_P(
+    DepthsAndStyles, Frames,
+    ::testing::Combine(::testing::Values(PF_PixelFormat_BGRA32, PF_PixelFormat_ARGB32,
+                                         PF_PixelFormat_ARGB64, PF_PixelFormat_ARGB128),
+                       ::testing::Values(0, 1, 2, 3)));
+
 TEST_F(Render, WithoutItsPlanRenderReports512) {
-  SimHost host(LinkedPlugin(), Project(PF_PixelFormat_ARGB32));
-  PrepareInstance(host, 1);
+  SimHost& host = Project(PF_PixelFormat_ARGB32, 1);
   auto frame = host.NewFrame();
   EXPECT_EQ(host.Render(*frame), PF_Err_INTERNAL_STRUCT_DAMAGED);
   EXPECT_EQ(frame->pixelCheckouts, 0);
 }
 
-TEST_F(Render, AMissingWorldSuiteGives13TheMessageAndChecksTheInputIn) {
-  SimHost host(LinkedPlugin(), Project(PF_PixelFormat_ARGB32));
-  PrepareInstance(host, 1);
-  host.Suites().SetMissing(kPFWorldSuite, 2);
-  auto frame = host.NewFrame();
-  EXPECT_EQ(host.RenderFrame(*frame), A_Err_MISSING_SUITE);
-  EXPECT_STREQ(host.LastOutData().return_msg, "Not able to acquire AEFX Suite.");
-  EXPECT_TRUE(host.LastOutData().out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE);
-  ExpectEverythingGivenBack(host, *frame);
-}
-
-TEST_F(Render, AMissingIterateSuiteInTheCrossDepthPathGives13WithEverythingReleased) {
-  SimHost host(LinkedPlugin(), Project(PF_PixelFormat_ARGB128));
-  PrepareInstance(host, 1);
-  host.Suites().SetMissing(kPFIterate8Suite, 2);
-  BlockFeeder feeder;
-  feeder.Queue({100});
-  auto frame = host.NewFrame();
-  EXPECT_EQ(host.RenderFrame(*frame), A_Err_MISSING_SUITE);
-  ExpectEverythingGivenBack(host, *frame);
-}
-
-TEST_F(Render, AFailedCheckoutSkipsTheRenderAndStillChecksIn) {
-  for (const char* function : {"checkout_layer_pixels", "checkout_output", "PF_GetPixelFormat"}) {
-    SCOPED_TRACE(function);
-    SimHost host(LinkedPlugin(), Project(PF_PixelFormat_ARGB32));
-    PrepareInstance(host, 1);
-    host.Faults().Fail(function, 1234);
-    BlockFeeder feeder;
-    auto frame = host.NewFrame();
-    EXPECT_EQ(host.RenderFrame(*frame), 1234);
-    EXPECT_EQ(feeder.Allocations(), 0);
-    EXPECT_EQ(frame->pixelCheckins, 1);
+// A failure after pre-render gives its code, also when the check-in fails as well (an earlier
+// error wins over the check-in's), with the message for a missing suite; the input, suites,
+// references and worlds all go back.
+TEST_F(Render, AFailureGivesItsCodeAndReleasesEverything) {
+  using Arrange = void (*)(SimHost&);
+  const struct {
+    Arrange arrange;
+    PF_Err want;
+    bool searched;
+  } cases[] = {
+      {[](SimHost& h) { h.Faults().Fail("checkout_layer_pixels", 1234); }, 1234, false},
+      {[](SimHost& h) { h.Faults().Fail("checkout_output", 1234); }, 1234, false},
+      {[](SimHost& h) { h.Faults().Fail("PF_GetPixelFormat", 1234); }, 1234, false},
+      {[](SimHost& h) { h.Faults().Fail("checkin_layer_pixels", 77); }, 77, true},
+      {[](SimHost& h) { h.Faults().Fail("AEGP_GetNewEffectForEffect", 9); }, 9, false},
+      {[](SimHost& h) { h.Suites().SetMissing(kPFWorldSuite, 2); }, A_Err_MISSING_SUITE, false},
+      {[](SimHost& h) { h.ArmAbort(0); }, PF_Interrupt_CANCEL, true},
+  };
+  for (const auto& c : cases) {
+    for (bool checkinFails : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << (&c - cases) << (checkinFails ? " and check-in" : ""));
+      SimHost& host = Project(PF_PixelFormat_ARGB32, 1);
+      BlockFeeder feeder;
+      feeder.Queue({100});
+      auto frame = host.NewFrame();
+      ASSERT_EQ(host.PreRender(*frame), PF_Err_NONE);
+      c.arrange(host);
+      if (checkinFails) host.Faults().Fail("checkin_layer_pixels", 77);
+      EXPECT_EQ(host.Render(*frame), c.want);
+      EXPECT_EQ(feeder.Allocations() > 0, c.searched);
+      const bool noSuite = c.want == A_Err_MISSING_SUITE;
+      EXPECT_STREQ(host.LastOutData().return_msg, noSuite ? "Not able to acquire AEFX Suite." : "");
+      EXPECT_EQ(host.LastOutData().out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE,
+                noSuite ? PF_OutFlag_DISPLAY_ERROR_MESSAGE : 0);
+      ExpectEverythingGivenBack(*frame);
+    }
   }
 }
 
-TEST_F(Render, ACheckinErrorIsReportedOnlyWhenNothingFailedBefore) {
-  SimHost host(LinkedPlugin(), Project(PF_PixelFormat_ARGB32));
-  PrepareInstance(host, 1);
-  host.Faults().Fail("checkin_layer_pixels", 77);
-  BlockFeeder feeder;
-  feeder.Queue({100});
-  auto frame = host.NewFrame();
-  EXPECT_EQ(host.RenderFrame(*frame), 77);
-  host.Faults().Fail("checkout_output", 1234);
-  auto second = host.NewFrame();
-  EXPECT_EQ(host.RenderFrame(*second), 1234);
-}
-
-TEST_F(Render, AnEffectReferenceErrorDrawsNothing) {
-  SimHost host(LinkedPlugin(), Project(PF_PixelFormat_ARGB32));
-  PrepareInstance(host, 1);
-  BlockFeeder feeder;
-  auto frame = host.NewFrame();
-  ASSERT_EQ(host.PreRender(*frame), PF_Err_NONE);
-  host.Faults().Fail("AEGP_GetNewEffectForEffect", A_Err_GENERIC);
-  EXPECT_EQ(host.Render(*frame), A_Err_GENERIC);
-  EXPECT_EQ(feeder.Allocations(), 0);
-  EXPECT_EQ(PixelAt<PF_Pixel8>(frame->output, 1, 1)->alpha, 0xCD);
-}
+}  // namespace

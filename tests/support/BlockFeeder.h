@@ -1,13 +1,11 @@
-// Puts known bytes where the memory search finds them: while installed, every frame's search
-// is served from a queue of prepared contents, then by a fallback (blank, zero-filled blocks
-// that are always rejected; failures; or the heap as it is). Setup() gives the same source
-// to a search run directly. TimeLimit() shortens every frame's search while it lives.
+// Puts known bytes where the memory search finds them: while a feeder lives, every frame's
+// search (and FrameSearchSetup()) is served from a queue of prepared contents, then by a
+// fallback (blank blocks, which are always rejected; failures; or the heap as it is). Frames
+// it feeds render one at a time: it holds no lock.
 #pragma once
 
 #include <cstdlib>
-#include <cstring>
 #include <deque>
-#include <mutex>
 #include <vector>
 
 #include "render/BlockSearch.h"
@@ -25,72 +23,35 @@ class BlockFeeder {
  public:
   enum class Fallback { kHeap, kBlank, kFail };
 
-  explicit BlockFeeder(Fallback fallback = Fallback::kBlank) : frames_(Installed()) {
-    State& s = Get();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    s.queue.clear();
-    s.fallback = fallback;
-    s.allocations = 0;
+  explicit BlockFeeder(Fallback fallback = Fallback::kBlank) {
+    queue_.clear();
+    fallback_ = fallback;
+    allocations_ = 0;
   }
-  BlockFeeder(const BlockFeeder&) = delete;
-  BlockFeeder& operator=(const BlockFeeder&) = delete;
-
-  // The frame setup with the feeder's blocks.
-  static BlockSearchSetup Installed() {
-    BlockSearchSetup setup = FrameSearchSetup();
-    setup.source = BlockSource{Allocate, std::free};
-    return setup;
-  }
-  BlockSearchSetup Setup() const { return FrameSearchSetup(); }
-
   // The next allocation gets these bytes, repeated to its size.
-  void Queue(std::vector<uint8_t> bytes) {
-    State& s = Get();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    s.queue.push_back(std::move(bytes));
-  }
-  int Allocations() const {
-    State& s = Get();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    return s.allocations;
-  }
+  void Queue(std::vector<uint8_t> bytes) { queue_.push_back(std::move(bytes)); }
+  int Allocations() const { return allocations_; }
 
  private:
-  struct State {
-    std::mutex mutex;
-    std::deque<std::vector<uint8_t>> queue;
-    Fallback fallback = Fallback::kBlank;
-    int allocations = 0;
-  };
-  static State& Get() {
-    static State state;
-    return state;
-  }
   static void* Allocate(size_t size) {
-    State& s = Get();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    ++s.allocations;
-    if (!s.queue.empty()) {
-      std::vector<uint8_t> pattern = std::move(s.queue.front());
-      s.queue.pop_front();
-      auto* block = static_cast<uint8_t*>(std::malloc(size == 0 ? 1 : size));
-      for (size_t i = 0; block != nullptr && !pattern.empty() && i < size; ++i) {
-        block[i] = pattern[i % pattern.size()];
-      }
-      return block;
+    ++allocations_;
+    if (queue_.empty()) {
+      if (fallback_ == Fallback::kFail) return nullptr;
+      return fallback_ == Fallback::kBlank ? std::calloc(size == 0 ? 1 : size, 1)
+                                           : std::malloc(size);
     }
-    switch (s.fallback) {
-      case Fallback::kBlank:
-        return std::calloc(size == 0 ? 1 : size, 1);
-      case Fallback::kFail:
-        return nullptr;
-      case Fallback::kHeap:
-      default:
-        return std::malloc(size);
-    }
+    const std::vector<uint8_t> pattern = std::move(queue_.front());
+    queue_.pop_front();
+    auto* block = static_cast<uint8_t*>(std::malloc(size == 0 ? 1 : size));
+    for (size_t i = 0; block != nullptr && i < size; ++i) block[i] = pattern[i % pattern.size()];
+    return block;
   }
 
-  ScopedFrameSearchSetupForTesting frames_;
+  inline static std::deque<std::vector<uint8_t>> queue_;
+  inline static Fallback fallback_ = Fallback::kBlank;
+  inline static int allocations_ = 0;
+  ScopedFrameSearchSetupForTesting frames_{BlockSearchSetup{
+      BlockSource{Allocate, std::free}, FrameSearchSetup().timeLimitMs, FrameSearchSetup().budget}};
 };
 
 }  // namespace kelvrix::testing
