@@ -123,10 +123,13 @@ TEST_F(PreRender, WithoutExtraRecordsBothRenderCommandsRefuseInsteadOfCrashing) 
   EXPECT_EQ(host_.Command(PF_Cmd_SMART_PRE_RENDER, nullptr), PF_Err_BAD_CALLBACK_PARAM);
   PF_PreRenderExtra partial{nullptr, nullptr, nullptr};
   EXPECT_EQ(host_.Command(PF_Cmd_SMART_PRE_RENDER, &partial), PF_Err_BAD_CALLBACK_PARAM);
-  PF_PreRenderOutput output{};
+  // A frame whose effect reference and parameters are fine, but no input record.
+  auto frame = host_.NewFrame();
   PF_PreRenderCallbacks callbacks{};
-  PF_PreRenderExtra noInput{nullptr, &output, &callbacks};
-  EXPECT_EQ(host_.Command(PF_Cmd_SMART_PRE_RENDER, &noInput), PF_Err_BAD_CALLBACK_PARAM);
+  PF_PreRenderExtra noInput{nullptr, &frame->preRender, &callbacks};
+  SimHost::CommandRecords records = host_.Prepare();
+  EXPECT_EQ(host_.Send(PF_Cmd_SMART_PRE_RENDER, records, &noInput, nullptr, frame.get()),
+            PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_EQ(host_.Command(PF_Cmd_SMART_RENDER, nullptr), PF_Err_BAD_CALLBACK_PARAM);
 }
 
