@@ -123,13 +123,17 @@ TEST_F(PreRender, WithoutExtraRecordsBothRenderCommandsRefuseInsteadOfCrashing) 
   EXPECT_EQ(host_.Command(PF_Cmd_SMART_PRE_RENDER, nullptr), PF_Err_BAD_CALLBACK_PARAM);
   PF_PreRenderExtra partial{nullptr, nullptr, nullptr};
   EXPECT_EQ(host_.Command(PF_Cmd_SMART_PRE_RENDER, &partial), PF_Err_BAD_CALLBACK_PARAM);
-  // A frame whose effect reference and parameters are fine, but no input record.
+  // A frame whose effect reference and parameters are fine, but one record missing.
   auto frame = host_.NewFrame();
+  PF_PreRenderInput input{};
   PF_PreRenderCallbacks callbacks{};
-  PF_PreRenderExtra noInput{nullptr, &frame->preRender, &callbacks};
-  SimHost::CommandRecords records = host_.Prepare();
-  EXPECT_EQ(host_.Send(PF_Cmd_SMART_PRE_RENDER, records, &noInput, nullptr, frame.get()),
-            PF_Err_BAD_CALLBACK_PARAM);
+  for (PF_PreRenderExtra extra : {PF_PreRenderExtra{nullptr, &frame->preRender, &callbacks},
+                                  PF_PreRenderExtra{&input, nullptr, &callbacks},
+                                  PF_PreRenderExtra{&input, &frame->preRender, nullptr}}) {
+    SimHost::CommandRecords records = host_.Prepare();
+    EXPECT_EQ(host_.Send(PF_Cmd_SMART_PRE_RENDER, records, &extra, nullptr, frame.get()),
+              PF_Err_BAD_CALLBACK_PARAM);
+  }
   EXPECT_EQ(host_.Command(PF_Cmd_SMART_RENDER, nullptr), PF_Err_BAD_CALLBACK_PARAM);
 }
 
