@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <mutex>
+#include <vector>
 
 #include "resources/font/EmbeddedFont.h"
 #include "text/Base64.h"
@@ -45,9 +47,23 @@ inline __attribute__((always_inline)) void CompositeInteger(const CardBlend& ble
   static const Pixel kTransparent{};
   const Pixel* p = SourcePixel(blend, x, y, in);
   const Pixel& s = p != nullptr ? *p : kTransparent;
-  // Outside what the text reached the canvas is transparent, and its memory is not read.
-  const std::array<float, 4> c = blend.canvas->PixelAt(x, y);
   const float g = blend.sourceGain;
+  // Most of the card is the dimmed source alone: with no coverage, fma(s, g, 0) is s * g rounded
+  // once, so the canvas's memory is not read and no fma is needed.
+  if (!blend.canvas->Inked(x, y)) {
+    auto dimmed = [&](Channel source) {
+      return static_cast<Channel>(Clamp(static_cast<float>(source) * g, full));
+    };
+    const Channel red = dimmed(s.red);
+    const Channel green = dimmed(s.green);
+    const Channel blue = dimmed(s.blue);
+    out->alpha = static_cast<Channel>(Clamp(static_cast<float>(s.alpha), full));
+    out->red = red;
+    out->green = green;
+    out->blue = blue;
+    return;
+  }
+  const std::array<float, 4> c = blend.canvas->PixelAt(x, y);
   auto channel = [&](Channel source, float cover) {
     return static_cast<Channel>(Clamp(std::fma(static_cast<float>(source), g, cover * full), full));
   };
@@ -60,6 +76,17 @@ inline __attribute__((always_inline)) void CompositeInteger(const CardBlend& ble
   out->red = red;
   out->green = green;
   out->blue = blue;
+}
+
+// The embedded font, decoded once per process: every card needs the same bytes, and decoding
+// them is a fixed cost per frame. A failed decode (out of memory) is tried again by the next
+// card. Once filled, the bytes never change, so readers need no lock.
+const std::vector<uint8_t>* EmbeddedFontBytes() {
+  static std::mutex mutex;
+  static std::vector<uint8_t> bytes;
+  std::lock_guard<std::mutex> lock(mutex);
+  if (bytes.empty()) bytes = text::DecodeBase64(EmbeddedFontBase64);
+  return bytes.empty() ? nullptr : &bytes;
 }
 
 PF_Err RunComposite(PF_InData* in_data, PF_PixelFormat format, PF_EffectWorld* source,
@@ -107,8 +134,9 @@ PF_Err DrawMessageCard(std::string title, std::string firstHint, std::string sec
   // A canvas of a size its cells cannot address is empty by design and the card is the
   // dimmed input alone; memory that is not there is an error.
   text::TextCanvas canvas(width, height);
-  const std::vector<uint8_t> font = text::DecodeBase64(EmbeddedFontBase64);
-  if (font.empty()) return PF_Err_OUT_OF_MEMORY;
+  const std::vector<uint8_t>* decoded = EmbeddedFontBytes();
+  if (decoded == nullptr) return PF_Err_OUT_OF_MEMORY;
+  const std::vector<uint8_t>& font = *decoded;
   const int fontBytes = static_cast<int>(font.size());
 
   // The title and the two hints, white. A font that fails to load leaves the lines blank; the
@@ -153,8 +181,15 @@ KELVRIX_FMA_VARIANTS PF_Err CompositeCardPixelFloat(void* refcon, A_long x, A_lo
   static const PF_PixelFloat kTransparent{};
   const PF_PixelFloat* p = SourcePixel(blend, x, y, in);
   const PF_PixelFloat s = p != nullptr ? *p : kTransparent;
-  const std::array<float, 4> c = blend.canvas->PixelAt(x, y);
   const float g = blend.sourceGain;
+  if (!blend.canvas->Inked(x, y)) {  // as for 8 and 16 bpc: s * g is fma(s, g, 0)
+    out->red = Clamp(s.red * g, 1.0f);
+    out->green = Clamp(s.green * g, 1.0f);
+    out->blue = Clamp(s.blue * g, 1.0f);
+    out->alpha = Clamp(s.alpha, 1.0f);
+    return PF_Err_NONE;
+  }
+  const std::array<float, 4> c = blend.canvas->PixelAt(x, y);
   out->red = Clamp(std::fma(s.red, g, c[0]), 1.0f);
   out->green = Clamp(std::fma(s.green, g, c[1]), 1.0f);
   out->blue = Clamp(std::fma(s.blue, g, c[2]), 1.0f);
