@@ -5,10 +5,12 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <type_traits>
 
 #include "plugin/ScopedSuite.h"
 #include "render/BlockSearch.h"
 #include "render/BulkMt19937.h"
+#include "render/NoiseSteps.h"
 #include "render/PixelTraits.h"
 #include "render/WorldCheck.h"
 
@@ -16,6 +18,17 @@ namespace kelvrix {
 namespace {
 
 constexpr int32_t kChannelsPerMemoryPixel = 3;  // red, green, blue; memory has no alpha
+
+constexpr size_t kChannelsPerBlock = BulkMt19937::kBlockSize / 2;
+
+// 8 bpc with whole steps of noise: integer compares per channel, no doubles.
+void AddSteppedNoise(const NoiseSteps& steps, const uint32_t* draws, uint8_t* channels,
+                     size_t count) {
+  for (size_t c = 0; c < count; ++c) {
+    const int32_t v = channels[c] + steps.StepOf(draws[2 * c], draws[2 * c + 1]);
+    channels[c] = static_cast<uint8_t>(std::min(std::max(v, 0), 255));
+  }
+}
 
 // Each row draws from its own engine, a block of 624 draws (312 channels) at a time. The noise
 // and the channel update are two loops: each vectorises, one loop that mixes doubles with 8-bit
@@ -29,12 +42,22 @@ PF_Err AddNoiseRow(void* reference, A_long, A_long y, A_long) {
   const double high = Depth::NoiseHigh(plan);
   const size_t rowChannels = static_cast<size_t>(plan.imageWidth) * kChannelsPerMemoryPixel;
   uint8_t* row = plan.block + static_cast<size_t>(y) * rowChannels * sizeof(Channel);
-  constexpr size_t kChannelsPerBlock = BulkMt19937::kBlockSize / 2;
+  const NoiseSteps* steps = nullptr;
+  if constexpr (std::is_same_v<Channel, uint8_t>) {
+    const NoiseSteps& cached = CachedNoiseSteps(low, high);
+    if (cached.valid) steps = &cached;
+  }
   uint32_t draws[BulkMt19937::kBlockSize];
   double noise[kChannelsPerBlock];
   for (size_t first = 0; first < rowChannels; first += kChannelsPerBlock) {
     engine.NextBlock(draws);
     const size_t count = std::min(kChannelsPerBlock, rowChannels - first);
+    if constexpr (std::is_same_v<Channel, uint8_t>) {
+      if (steps != nullptr) {
+        AddSteppedNoise(*steps, draws, row + first, count);
+        continue;
+      }
+    }
     for (size_t c = 0; c < count; ++c) {
       noise[c] = NoiseFromDraws(draws[2 * c], draws[2 * c + 1], low, high);
     }

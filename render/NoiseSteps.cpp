@@ -1,0 +1,61 @@
+#include "render/NoiseSteps.h"
+
+#include <cmath>
+
+#include "render/NativeFill.h"
+#include "render/PixelTraits.h"
+
+namespace kelvrix {
+namespace {
+
+int32_t StepAt(uint64_t x, double low, double high) {
+  return RoundHalfAway(
+      NoiseFromDraws(static_cast<uint32_t>(x), static_cast<uint32_t>(x >> 32), low, high));
+}
+
+// The smallest X whose step is at least `step`, given that X = 0 is below it and the largest X
+// reaches it.
+uint64_t FirstReaching(int32_t step, double low, double high) {
+  uint64_t below = 0;
+  uint64_t reaching = UINT64_MAX;
+  while (reaching - below > 1) {
+    const uint64_t middle = below + (reaching - below) / 2;
+    (StepAt(middle, low, high) >= step ? reaching : below) = middle;
+  }
+  return reaching;
+}
+
+}  // namespace
+
+NoiseSteps NoiseStepsFor(double low, double high) {
+  NoiseSteps steps;
+  // Bounds well inside RoundHalfAway's range, and in order: the arithmetic is monotone then.
+  constexpr double kLimit = 1e6;
+  if (!(low >= -kLimit && high <= kLimit && low <= high)) return steps;
+  steps.lowest = StepAt(0, low, high);
+  const int32_t highest = StepAt(UINT64_MAX, low, high);
+  if (highest - steps.lowest > NoiseSteps::kMaxRises) return steps;
+  for (int32_t step = steps.lowest + 1, k = 0; step <= highest; ++step, ++k) {
+    const uint64_t rise = FirstReaching(step, low, high);
+    steps.riseHigh[k] = static_cast<uint32_t>(rise >> 32);
+    steps.riseLow[k] = static_cast<uint32_t>(rise);
+    steps.inUse[k] = 1;
+  }
+  steps.valid = true;
+  return steps;
+}
+
+const NoiseSteps& CachedNoiseSteps(double low, double high) {
+  struct Cached {
+    double low, high;
+    bool filled;
+    NoiseSteps steps;
+  };
+  thread_local Cached last{0.0, 0.0, false, NoiseSteps{}};
+  if (!(last.filled && last.low == low && last.high == high)) {
+    last = Cached{low, high, true, NoiseStepsFor(low, high)};
+  }
+  return last.steps;
+}
+
+}  // namespace kelvrix
