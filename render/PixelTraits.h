@@ -25,14 +25,9 @@ inline int32_t RoundHalfAway(double v) {
 
 // The same in single precision, for |v| < 2^31: the depth conversions round once per channel.
 inline int32_t RoundHalfAway(float v) {
-  int32_t i = static_cast<int32_t>(v);
-  const float fraction = v - static_cast<float>(i);
-  if (fraction >= 0.5f) {
-    ++i;
-  } else if (fraction <= -0.5f) {
-    --i;
-  }
-  return i;
+  const int32_t whole = static_cast<int32_t>(v);
+  const float fraction = v - static_cast<float>(whole);
+  return whole + static_cast<int32_t>(2.0f * fraction);
 }
 
 struct Depth8 {
