@@ -51,8 +51,11 @@ inline __attribute__((always_inline)) void CompositeInteger(const CardBlend& ble
   // Most of the card is the dimmed source alone: with no coverage, fma(s, g, 0) is s * g rounded
   // once, so the canvas's memory is not read and no fma is needed.
   if (!blend.canvas->Inked(x, y)) {
+    // At the card's gain of one half, s * g is exactly s / 2 and below M: a shift.
+    const bool half = g == 0.5f;
     auto dimmed = [&](Channel source) {
-      return static_cast<Channel>(Clamp(static_cast<float>(source) * g, full));
+      return half ? static_cast<Channel>(source >> 1)
+                  : static_cast<Channel>(Clamp(static_cast<float>(source) * g, full));
     };
     const Channel red = dimmed(s.red);
     const Channel green = dimmed(s.green);
