@@ -245,6 +245,7 @@ TEST_F(Compositing, TheDimmedSourcePlusCoverageInEveryDepth) {
                                           {-1, 0, {255, 200, 0, 0}, {255, 255, 255, 255}}});
   Expect<PF_Pixel16>(CompositeCardPixel16,
                      {{0, 0, {32768, 32768, 32768, 32768}, {32768, 16384, 16384, 16384}},
+                      {0, 0, {65535, 65535, 1, 32769}, {32768, 32767, 0, 16384}},
                       {-1, 0, {0, 0, 0, 0}, {32768, 32768, 32768, 32768}}});
   const float nan = std::nanf("");
   Expect<PF_PixelFloat>(CompositeCardPixelFloat,

@@ -10,6 +10,7 @@
 #include "render/BulkMt19937.h"
 #include "render/CrossDepth.h"
 #include "render/NativeFill.h"
+#include "render/NoiseSteps.h"
 #include "render/PixelTraits.h"
 #include "tests/support/BlockFeeder.h"
 #include "tests/support/LinkedPlugin.h"
@@ -176,8 +177,45 @@ void ExpectNoiseAsDrawnOneByOne(PF_IterateGenericFunc addNoiseRow, double low, d
 
 TEST(Noise, EachDepthsPassGivesTheDrawsOfStdMt19937InOrder) {
   ExpectNoiseAsDrawnOneByOne<Depth8>(AddNoiseRow8, -1.49, 1.49);
+  ExpectNoiseAsDrawnOneByOne<Depth8>(AddNoiseRow8, -3.2, 3.2);  // too many steps: the doubles
   ExpectNoiseAsDrawnOneByOne<Depth16>(AddNoiseRow16, -150.0, 150.0);
   ExpectNoiseAsDrawnOneByOne<DepthFloat>(AddNoiseRowFloat, -0.01, 0.01);
+}
+
+// The 8-bit steps against std::lround of the design's arithmetic: at 0, at the top, on both
+// sides of every threshold and at random draws; bounds the steps cannot stand for are refused.
+TEST(Noise, StepsAreTheRoundedArithmeticAtEveryThreshold) {
+  const double nan = std::nan("");
+  const struct {
+    double low, high;
+    bool valid;
+  } kBounds[] = {{-1.49, 1.49, true}, {-0.5, 0.5, true}, {-1.0, 1.0, true},  {0.2, 1.7, true},
+                 {-2.4, -0.6, true},  {0.0, 0.0, true},  {0.5, 0.5, true},   {-3.2, 3.2, false},
+                 {1.0, -1.0, false},  {nan, 1.0, false}, {-1.0, kInf, false}};
+  std::mt19937_64 random(5);
+  for (const auto& b : kBounds) {
+    SCOPED_TRACE(::testing::Message() << b.low << ".." << b.high);
+    const NoiseSteps steps = NoiseStepsFor(b.low, b.high);
+    ASSERT_EQ(steps.valid, b.valid);
+    if (!b.valid) continue;
+    const auto expected = [&](uint64_t x) {
+      return std::lround(NoiseFromDraws(uint32_t(x), uint32_t(x >> 32), b.low, b.high));
+    };
+    std::vector<uint64_t> xs = {0, 1, UINT64_MAX - 1, UINT64_MAX};
+    int rises = 0;
+    for (int k = 0; k < NoiseSteps::kMaxRises; ++k) {
+      if (steps.inUse[k] == 0) continue;
+      ++rises;
+      const uint64_t rise = uint64_t{steps.riseHigh[k]} << 32 | steps.riseLow[k];
+      EXPECT_LT(expected(rise - 1), expected(rise));
+      xs.insert(xs.end(), {rise - 1, rise, rise + 1});
+    }
+    EXPECT_EQ(rises, expected(UINT64_MAX) - expected(0));
+    for (int i = 0; i < 100000; ++i) xs.push_back(random());
+    for (uint64_t x : xs) {
+      ASSERT_EQ(steps.StepOf(uint32_t(x), uint32_t(x >> 32)), expected(x)) << x;
+    }
+  }
 }
 
 // Memory pixel i carries its index in 15 bits, five per channel, each as 8k + 4 so that the
