@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -72,6 +73,13 @@ PF_Err AddNoiseRow(void* reference, A_long, A_long y, A_long) {
   return PF_Err_NONE;
 }
 
+template <typename Pixel>
+constexpr bool kRgbFollowOneAnother =
+    offsetof(Pixel, green) == offsetof(Pixel, red) + sizeof(Pixel::red) &&
+    offsetof(Pixel, blue) == offsetof(Pixel, green) + sizeof(Pixel::green);
+static_assert(kRgbFollowOneAnother<PF_Pixel8> && kRgbFollowOneAnother<PF_Pixel16> &&
+              kRgbFollowOneAnother<PF_PixelFloat>);
+
 template <typename Depth>
 PF_Err StretchRow(void* reference, A_long, A_long y, A_long) {
   using Channel = typename Depth::Channel;
@@ -98,12 +106,10 @@ PF_Err StretchRow(void* reference, A_long, A_long y, A_long) {
       // Past the image's end (a rounding at the last row) shows the last pixel.
       index[k] = column >= lastIndex ? last : static_cast<int32_t>(column);
     }
+    // Red, green and blue follow one another in the host's pixel as in memory: one copy each.
     for (A_long k = 0; k < n; ++k) {
-      Channel rgb[3];
-      std::memcpy(rgb, block + static_cast<size_t>(index[k]) * kMemoryPixelBytes, sizeof rgb);
-      out[x0 + k].red = rgb[0];
-      out[x0 + k].green = rgb[1];
-      out[x0 + k].blue = rgb[2];
+      std::memcpy(&out[x0 + k].red, block + static_cast<size_t>(index[k]) * kMemoryPixelBytes,
+                  kMemoryPixelBytes);
     }
   }
   return PF_Err_NONE;
