@@ -10,7 +10,7 @@
 namespace kelvrix {
 
 struct NoiseSteps {
-  static constexpr int kMaxRises = 2;  // -1, 0 and +1: the 8-bit noise of the design's bounds
+  static constexpr int kMaxRises = 2;  // -1, 0 and +1: the 8-bit noise between -1.49 and 1.49
 
   bool valid = false;  // false: bounds that are not finite, reversed or too wide; use the doubles
   int32_t lowest = 0;  // the step of X = 0
