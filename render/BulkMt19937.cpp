@@ -15,20 +15,10 @@ inline uint32_t Twisted(uint32_t word, uint32_t next, uint32_t far) {
   return far ^ (y >> 1) ^ (-(y & 1u) & kMatrixA);
 }
 
-}  // namespace
-
-BulkMt19937::BulkMt19937(uint32_t seed) {
-  state_[0] = seed;
-  for (size_t i = 1; i < kN; ++i) {
-    const uint32_t previous = state_[i - 1];
-    state_[i] = 1812433253u * (previous ^ (previous >> 30)) + static_cast<uint32_t>(i);
-  }
-}
-
-void BulkMt19937::NextBlock(uint32_t* out) {
+// One body for both builds: inlined into each, so each vectorises it for its own registers.
+inline __attribute__((always_inline)) void TwistAndTemper(uint32_t* x, uint32_t* out) {
   // Three loops, so that none reads a word it writes: the first reads words not yet twisted
   // (i + 397), the second words twisted 227 places earlier, the last wraps to word 0.
-  uint32_t* x = state_;
   for (size_t i = 0; i < kN - kM; ++i) x[i] = Twisted(x[i], x[i + 1], x[i + kM]);
   for (size_t i = kN - kM; i < kN - 1; ++i) x[i] = Twisted(x[i], x[i + 1], x[i - (kN - kM)]);
   x[kN - 1] = Twisted(x[kN - 1], x[0], x[kM - 1]);
@@ -40,6 +30,23 @@ void BulkMt19937::NextBlock(uint32_t* out) {
     y ^= y >> 18;
     out[i] = y;
   }
+}
+
+void NextBlockBaseline(uint32_t* x, uint32_t* out) { TwistAndTemper(x, out); }
+KELVRIX_AVX2 void NextBlockAvx2(uint32_t* x, uint32_t* out) { TwistAndTemper(x, out); }
+
+}  // namespace
+
+BulkMt19937::BulkMt19937(uint32_t seed, Isa isa) : isa_(isa) {
+  state_[0] = seed;
+  for (size_t i = 1; i < kN; ++i) {
+    const uint32_t previous = state_[i - 1];
+    state_[i] = 1812433253u * (previous ^ (previous >> 30)) + static_cast<uint32_t>(i);
+  }
+}
+
+void BulkMt19937::NextBlock(uint32_t* out) {
+  (isa_ == Isa::kAvx2 ? NextBlockAvx2 : NextBlockBaseline)(state_, out);
 }
 
 }  // namespace kelvrix

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "render/Isa.h"
+
 namespace kelvrix {
 
 class BulkMt19937 {
@@ -14,12 +16,14 @@ class BulkMt19937 {
   static constexpr size_t kBlockSize = 624;  // outputs per twist: the size of the state
 
   // std::mt19937's seeding: word 0 = seed, word i = 1812433253 * (w ^ (w >> 30)) + i.
-  explicit BulkMt19937(uint32_t seed);
+  // `isa`: the build of the twist that runs; both give the same outputs.
+  explicit BulkMt19937(uint32_t seed, Isa isa = DetectedIsa());
 
   // The next kBlockSize outputs: what kBlockSize calls of std::mt19937 seeded alike return.
   void NextBlock(uint32_t* out);
 
  private:
+  Isa isa_;
   uint32_t state_[kBlockSize];
 };
 

@@ -22,15 +22,6 @@ constexpr int32_t kChannelsPerMemoryPixel = 3;  // red, green, blue; memory has 
 
 constexpr size_t kChannelsPerBlock = BulkMt19937::kBlockSize / 2;
 
-// 8 bpc with whole steps of noise: integer compares per channel, no doubles.
-void AddSteppedNoise(const NoiseSteps& steps, const uint32_t* draws, uint8_t* channels,
-                     size_t count) {
-  for (size_t c = 0; c < count; ++c) {
-    const int32_t v = channels[c] + steps.StepOf(draws[2 * c], draws[2 * c + 1]);
-    channels[c] = static_cast<uint8_t>(std::min(std::max(v, 0), 255));
-  }
-}
-
 // Each row draws from its own engine, a block of 624 draws (312 channels) at a time. The noise
 // and the channel update are two loops: each vectorises, one loop that mixes doubles with 8-bit
 // channels does not.
@@ -55,7 +46,7 @@ PF_Err AddNoiseRow(void* reference, A_long, A_long y, A_long) {
     const size_t count = std::min(kChannelsPerBlock, rowChannels - first);
     if constexpr (std::is_same_v<Channel, uint8_t>) {
       if (steps != nullptr) {
-        AddSteppedNoise(*steps, draws, row + first, count);
+        AddNoiseSteps(*steps, draws, row + first, count);
         continue;
       }
     }
@@ -74,9 +65,10 @@ PF_Err AddNoiseRow(void* reference, A_long, A_long y, A_long) {
 }
 
 template <typename Pixel>
-constexpr bool kRgbFollowOneAnother =
-    offsetof(Pixel, green) == offsetof(Pixel, red) + sizeof(Pixel::red) &&
-    offsetof(Pixel, blue) == offsetof(Pixel, green) + sizeof(Pixel::green);
+constexpr bool kRgbFollowOneAnother = offsetof(Pixel, green) ==
+                                          offsetof(Pixel, red) + sizeof(Pixel::red) &&
+                                      offsetof(Pixel, blue) ==
+                                          offsetof(Pixel, green) + sizeof(Pixel::green);
 static_assert(kRgbFollowOneAnother<PF_Pixel8> && kRgbFollowOneAnother<PF_Pixel16> &&
               kRgbFollowOneAnother<PF_PixelFloat>);
 

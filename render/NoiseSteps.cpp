@@ -1,5 +1,6 @@
 #include "render/NoiseSteps.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "render/NativeFill.h"
@@ -25,7 +26,30 @@ uint64_t FirstReaching(int32_t step, double low, double high) {
   return reaching;
 }
 
+// One body for both builds (see Isa.h).
+inline __attribute__((always_inline)) void AddSteps(const NoiseSteps& steps, const uint32_t* draws,
+                                                    uint8_t* channels, size_t count) {
+  for (size_t c = 0; c < count; ++c) {
+    const int32_t v = channels[c] + steps.StepOf(draws[2 * c], draws[2 * c + 1]);
+    channels[c] = static_cast<uint8_t>(std::min(std::max(v, 0), 255));
+  }
+}
+
+void AddStepsBaseline(const NoiseSteps& steps, const uint32_t* draws, uint8_t* channels,
+                      size_t count) {
+  AddSteps(steps, draws, channels, count);
+}
+KELVRIX_AVX2 void AddStepsAvx2(const NoiseSteps& steps, const uint32_t* draws, uint8_t* channels,
+                               size_t count) {
+  AddSteps(steps, draws, channels, count);
+}
+
 }  // namespace
+
+void AddNoiseSteps(const NoiseSteps& steps, const uint32_t* draws, uint8_t* channels, size_t count,
+                   Isa isa) {
+  (isa == Isa::kAvx2 ? AddStepsAvx2 : AddStepsBaseline)(steps, draws, channels, count);
+}
 
 NoiseSteps NoiseStepsFor(double low, double high) {
   NoiseSteps steps;

@@ -5,7 +5,10 @@
 // bisection over X with the same arithmetic, so the steps equal the arithmetic's for every X.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+#include "render/Isa.h"
 
 namespace kelvrix {
 
@@ -33,7 +36,13 @@ struct NoiseSteps {
 // The steps of the noise between low and high.
 NoiseSteps NoiseStepsFor(double low, double high);
 
-// The same, remembered per thread for the last bounds asked: every row of a fill asks alike.
+// Adds to each of `count` 8-bit channels the step of its two draws (channel c: draws 2c and
+// 2c + 1), clamped to 0..255. `isa`: the build of the loop that runs; both give the same.
+void AddNoiseSteps(const NoiseSteps& steps, const uint32_t* draws, uint8_t* channels, size_t count,
+                   Isa isa = DetectedIsa());
+
+// The steps of the noise between low and high, remembered per thread for the last bounds asked:
+// every row of a fill asks alike.
 const NoiseSteps& CachedNoiseSteps(double low, double high);
 
 }  // namespace kelvrix

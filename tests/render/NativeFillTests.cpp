@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -9,6 +10,7 @@
 
 #include "render/BulkMt19937.h"
 #include "render/CrossDepth.h"
+#include "render/Isa.h"
 #include "render/NativeFill.h"
 #include "render/NoiseSteps.h"
 #include "render/PixelTraits.h"
@@ -126,23 +128,61 @@ TEST(Noise, RoundsHalvesAwayFromZeroAndClampsPerDepth) {
   EXPECT_EQ(DepthFloat::AddNoise(-1e30f, 0.01), -1e30f);
 }
 
+// Both builds of the hot loops that this processor can run.
+std::vector<Isa> RunnableIsas() {
+  std::vector<Isa> isas = {Isa::kBaseline};
+  if (DetectedIsa() == Isa::kAvx2) isas.push_back(Isa::kAvx2);
+  return isas;
+}
+
 TEST(Noise, BulkDrawsAreStdMt19937sOutputsBitForBit) {
-  // The generator's published check: the 10000th output of the default seed, 5489.
-  BulkMt19937 standard(5489);
-  uint32_t block[BulkMt19937::kBlockSize];
-  for (size_t i = 0; i <= 9999 / BulkMt19937::kBlockSize; ++i) standard.NextBlock(block);
-  EXPECT_EQ(block[9999 % BulkMt19937::kBlockSize], 4123659995u);
-  std::vector<uint32_t> seeds = {0u, 1u, 5489u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu};
-  std::mt19937 seedSource(7);
-  for (int i = 0; i < 200; ++i) seeds.push_back(static_cast<uint32_t>(seedSource()));
-  for (uint32_t seed : seeds) {
-    std::mt19937 reference(seed);
-    BulkMt19937 bulk(seed);
-    for (int refill = 0; refill < 12; ++refill) {
-      bulk.NextBlock(block);
-      uint32_t expected[BulkMt19937::kBlockSize];
-      for (uint32_t& v : expected) v = static_cast<uint32_t>(reference());
-      ASSERT_EQ(std::memcmp(block, expected, sizeof block), 0) << seed << " refill " << refill;
+  for (Isa isa : RunnableIsas()) {
+    SCOPED_TRACE(isa == Isa::kAvx2 ? "AVX2" : "baseline");
+    // The generator's published check: the 10000th output of the default seed, 5489.
+    BulkMt19937 standard(5489, isa);
+    uint32_t block[BulkMt19937::kBlockSize];
+    for (size_t i = 0; i <= 9999 / BulkMt19937::kBlockSize; ++i) standard.NextBlock(block);
+    EXPECT_EQ(block[9999 % BulkMt19937::kBlockSize], 4123659995u);
+    std::vector<uint32_t> seeds = {0u, 1u, 5489u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu};
+    std::mt19937 seedSource(7);
+    for (int i = 0; i < 200; ++i) seeds.push_back(static_cast<uint32_t>(seedSource()));
+    for (uint32_t seed : seeds) {
+      std::mt19937 reference(seed);
+      BulkMt19937 bulk(seed, isa);
+      for (int refill = 0; refill < 12; ++refill) {
+        bulk.NextBlock(block);
+        uint32_t expected[BulkMt19937::kBlockSize];
+        for (uint32_t& v : expected) v = static_cast<uint32_t>(reference());
+        ASSERT_EQ(std::memcmp(block, expected, sizeof block), 0) << seed << " refill " << refill;
+      }
+    }
+  }
+}
+
+// Every count up to a block and over, channels at and near both ends, draws at and around the
+// thresholds: each build adds what StepOf gives, clamped.
+TEST(Noise, BothBuildsOfTheStepLoopAddTheStepOfEachChannel) {
+  const NoiseSteps steps = NoiseStepsFor(-1.49, 1.49);
+  ASSERT_TRUE(steps.valid);
+  std::mt19937 random(9);
+  std::vector<uint32_t> draws(2 * 333);
+  std::vector<uint8_t> channels(333);
+  const uint8_t kEnds[] = {0, 1, 254, 255};
+  for (size_t i = 0; i < channels.size(); ++i) {
+    const int k = static_cast<int>(i % 3) - 1;  // a threshold, or random
+    draws[2 * i] = k < 0 ? static_cast<uint32_t>(random()) : steps.riseLow[k] - (i % 2);
+    draws[2 * i + 1] = k < 0 ? static_cast<uint32_t>(random()) : steps.riseHigh[k];
+    channels[i] = i % 5 == 0 ? kEnds[i / 5 % 4] : static_cast<uint8_t>(random());
+  }
+  for (Isa isa : RunnableIsas()) {
+    for (size_t count : {size_t{0}, size_t{1}, size_t{31}, size_t{32}, size_t{33}, size_t{333}}) {
+      SCOPED_TRACE(::testing::Message() << (isa == Isa::kAvx2 ? "AVX2 " : "baseline ") << count);
+      std::vector<uint8_t> out = channels;
+      AddNoiseSteps(steps, draws.data(), out.data(), count, isa);
+      for (size_t c = 0; c < channels.size(); ++c) {
+        const int v = channels[c] + (c < count ? steps.StepOf(draws[2 * c], draws[2 * c + 1]) : 0);
+        ASSERT_EQ(out[c], std::clamp(v, 0, 255)) << c;
+      }
     }
   }
 }
