@@ -62,6 +62,9 @@ class CoverageCells {
                  InkSpan* rowInk = nullptr) const;
 
  private:
+  template <bool kChecked>
+  void WalkEdge(Point2D from, Point2D to);
+  template <bool kChecked>
   void Emit(float pixelX, float pixelY, float delta);
   void SortAndMerge(int width, int height);
 
