@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "text/Clamp.h"
+
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #define KELVRIX_SSE2 1
@@ -233,7 +235,7 @@ void CoverageCells::WalkEdge(Point2D from, Point2D to) {
   // 3. The first crossings of a column line and a row line. A crossing lies on the edge, so its x
   // is kept within the edge's ends: rounding must not push it past `to` (near-vertical edges).
   const auto rowCrossingX = [&](float rowLine) {
-    return std::clamp(from.x + (rowLine - from.y) * slopeX, from.x, to.x);
+    return ClampFloat(from.x + (rowLine - from.y) * slopeX, from.x, to.x);
   };
   Point2D nextX = to;
   if (to.x - from.x >= kMinEdgeExtent) nextX = {cornerX, from.y + (cornerX - from.x) * slopeY};
@@ -244,7 +246,7 @@ void CoverageCells::WalkEdge(Point2D from, Point2D to) {
   for (int row = 0; now.y != to.y && row < kMaxEdgeRows; ++row) {
     float carry = 0.0f;
     while (nextX.x < nextY.x) {
-      const float strip = std::clamp((nextX.y - now.y) * ystep, 0.0f, 1.0f);
+      const float strip = ClampFloat((nextX.y - now.y) * ystep, 0.0f, 1.0f);
       const float mid = (nextX.x + now.x) * 0.5f;
       const float area = (mid - pixelX) * strip;
       Emit<kChecked>(pixelX, pixelY, (carry + strip - area) * sign);
@@ -254,7 +256,7 @@ void CoverageCells::WalkEdge(Point2D from, Point2D to) {
       nextX.y = from.y + (nextX.x - from.x) * slopeY;
       pixelX += 1.0f;
     }
-    const float strip = std::clamp((nextY.y - now.y) * ystep, 0.0f, 1.0f);
+    const float strip = ClampFloat((nextY.y - now.y) * ystep, 0.0f, 1.0f);
     const float mid = (nextY.x + now.x) * 0.5f;
     const float area = (mid - pixelX) * strip;
     Emit<kChecked>(pixelX, pixelY, (carry + strip - area) * sign);

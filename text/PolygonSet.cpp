@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "text/Clamp.h"
+
 namespace kelvrix::text {
 namespace {
 
@@ -133,9 +135,9 @@ void PolygonSet::SubdivideCubic(Point2D p0, Point2D c1, Point2D c2, Point2D p3, 
     if (!finite || overflowed_) break;
     const Point2D chord = p3 - p0;
     const float chordSquared = std::max(Dot(chord, chord), kMinChordSquared);
-    const float t1 = std::clamp(Dot(c1 - p0, chord) / chordSquared, 0.0f, 1.0f);
+    const float t1 = ClampFloat(Dot(c1 - p0, chord) / chordSquared, 0.0f, 1.0f);
     const Point2D d1 = p0 + chord * t1 - c1;
-    const float t2 = std::clamp(Dot(p3 - c2, chord) / chordSquared, 0.0f, 1.0f);
+    const float t2 = ClampFloat(Dot(p3 - c2, chord) / chordSquared, 0.0f, 1.0f);
     const Point2D d2 = p3 - chord * t2 - c2;
     if (Dot(d1, d1) <= kFlatnessSquared && Dot(d2, d2) <= kFlatnessSquared) break;
     if (depth == 0) break;
