@@ -129,10 +129,16 @@ void PolygonSet::AppendCubic(Point2D p0, Point2D c1, Point2D c2, Point2D p3) {
 
 void PolygonSet::SubdivideCubic(Point2D p0, Point2D c1, Point2D c2, Point2D p3, int depth) {
   // A non-finite point never flattens; halving it would only emit 2^depth copies of nothing.
-  // Checked once: halves of finite points are finite (u / 2 + v / 2 cannot overflow).
-  const bool finite = Finite(p0) && Finite(c1) && Finite(c2) && Finite(p3);
-  for (;;) {
-    if (!finite || overflowed_) break;
+  // Checked once here: halves of finite points are finite (u / 2 + v / 2 cannot overflow).
+  if (!(Finite(p0) && Finite(c1) && Finite(c2) && Finite(p3))) {
+    AppendPoint(p3);
+    return;
+  }
+  SubdivideFinite(p0, c1, c2, p3, depth);
+}
+
+void PolygonSet::SubdivideFinite(Point2D p0, Point2D c1, Point2D c2, Point2D p3, int depth) {
+  while (!overflowed_) {
     const Point2D chord = p3 - p0;
     const float chordSquared = std::max(Dot(chord, chord), kMinChordSquared);
     const float t1 = ClampFloat(Dot(c1 - p0, chord) / chordSquared, 0.0f, 1.0f);
@@ -144,7 +150,7 @@ void PolygonSet::SubdivideCubic(Point2D p0, Point2D c1, Point2D c2, Point2D p3, 
     --depth;
     Cubic first, second;
     Split({p0, c1, c2, p3}, 0.5f, first, second);
-    SubdivideCubic(first.p0, first.c1, first.c2, first.p3, depth);
+    SubdivideFinite(first.p0, first.c1, first.c2, first.p3, depth);
     p0 = second.p0;
     c1 = second.c1;
     c2 = second.c2;

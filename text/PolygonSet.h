@@ -40,6 +40,8 @@ class PolygonSet {
   void SubdivideCubic(Point2D p0, Point2D c1, Point2D c2, Point2D p3, int depth);
 
  private:
+  void SubdivideFinite(Point2D p0, Point2D c1, Point2D c2, Point2D p3, int depth);
+
   bool overflowed_ = false;
 };
 
