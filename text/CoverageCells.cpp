@@ -73,7 +73,8 @@ uint32_t MagnitudeThenSign(const CoverageCell& cell) {
   return ((bits & 0x7FFFFFFFu) << 1) | (bits >> 31);
 }
 
-bool SamePixel(const CoverageCell& a, const CoverageCell& b) { return a.x == b.x && a.y == b.y; }
+// A cell's pixel as one integer, for comparing two cells in one step.
+uint32_t PixelOf(const CoverageCell& cell) { return uint32_t{cell.y} << 16 | cell.x; }
 
 // Insertion sort of one pixel's few cells by MagnitudeThenSign.
 void SortByMagnitude(CoverageCell* first, CoverageCell* last) {
@@ -159,7 +160,7 @@ bool CoverageCells::BuildCoverageCells(const PolygonSet& polygons, int width, in
       return false;
     }
   }
-  SortAndMerge(width, height);
+  SortByPixel(width, height);
   return true;
 }
 
@@ -269,24 +270,20 @@ void CoverageCells::WalkEdge(Point2D from, Point2D to) {
   }
 }
 
-// Orders the cells by row, column and magnitude, then folds cells of one pixel into one, so the
-// sweep sees each pixel's delta once. A lone zero cell would only cost time and is dropped.
-// Two stable counting passes (columns, then rows) order the pixels in linear time; only the few
-// cells of one pixel are then sorted by magnitude, and only when there are three or more: two
-// floats sum to the same value in either order. One comparison sort of the whole list was most of
-// the fill's time and one per row still a third of it; an insertion sort of each (nearly ordered)
-// row instead of the column pass was slower still.
-void CoverageCells::SortAndMerge(int width, int height) {
-  if (cells.empty()) return;
-  // 1. Both histograms in one read. Clamped edges reach one column past the canvas and its bottom
-  // row line; the histograms widen to the whole 16-bit range should a cell lie beyond.
+// Orders the cells by pixel (row, then column), so that the sweep meets each pixel's cells
+// together and sums them. Two stable counting passes (columns, then rows) order the pixels in
+// linear time; only the few cells of one pixel are then sorted by magnitude, and only when there
+// are three or more: two floats sum to the same value in either order. One comparison sort of the
+// whole list was most of the fill's time and one per row still a third of it; an insertion sort
+// of each (nearly ordered) row instead of the column pass was slower still, and so were three
+// passes over smaller digits and a dense per-row accumulation.
+void CoverageCells::SortByPixel(int width, int height) {
+  // 1. Both histograms in one read. The edges are clamped to the canvas, so a cell reaches at most
+  // one column past it and its bottom row line.
   columnStarts_.assign(static_cast<size_t>(width) + 2, 0);
   rowStarts_.assign(static_cast<size_t>(height) + 2, 0);
   for (const CoverageCell& cell : cells) {
-    if (cell.x >= columnStarts_.size() || cell.y >= rowStarts_.size()) {
-      columnStarts_.resize(size_t{1} << 16, 0);
-      rowStarts_.resize(size_t{1} << 16, 0);
-    }
+    assert(cell.x < columnStarts_.size() && cell.y < rowStarts_.size());
     ++columnStarts_[cell.x];
     ++rowStarts_[cell.y];
   }
@@ -298,54 +295,47 @@ void CoverageCells::SortAndMerge(int width, int height) {
   for (const CoverageCell& cell : cells) sorted_[columnStarts_[cell.x]++] = cell;
   for (const CoverageCell& cell : sorted_) cells[rowStarts_[cell.y]++] = cell;
 
-  // 3. Merge each pixel's run; the merge writes at `kept`, which never passes the run being read.
+  // 3. Pixels of three or more cells, by magnitude. They are few: the test is one comparison.
   const size_t count = cells.size();
-  size_t kept = 0;
-  for (size_t i = 0; i < count;) {
-    size_t end = i + 1;
-    while (end < count && SamePixel(cells[end], cells[i])) ++end;
-    if (end - i > 2) SortByMagnitude(cells.data() + i, cells.data() + end);
-    if (i == 0) ++i;  // the first cell is kept whatever its delta
-    for (; i < end; ++i) {
-      const CoverageCell& cell = cells[i];
-      if (SamePixel(cell, cells[kept])) {
-        cells[kept].delta += cell.delta;
-      } else if (cell.delta != 0.0f) {
-        cells[++kept] = cell;
-      }
-    }
+  for (size_t i = 0; i + 2 < count; ++i) {
+    if (PixelOf(cells[i]) != PixelOf(cells[i + 2])) continue;
+    size_t end = i + 3;
+    while (end < count && PixelOf(cells[end]) == PixelOf(cells[i])) ++end;
+    SortByMagnitude(cells.data() + i, cells.data() + end);
+    i = end - 1;
   }
-  cells.resize(kept + 1);
 }
 
+// Each pixel's delta is the sum of its cells in their sorted order. Summing from the first cell
+// rather than from the first nonzero one changes at most the sign of a zero, which no coverage
+// sees (it takes the magnitude); a pixel whose delta is zero only splits a span in two of the
+// same coverage.
 void CoverageCells::FillCells(const Paint& paint, float* pixels, int width, int height,
                               InkSpan* rowInk) const {
   const CoverageCell* cell = cells.data();
   const CoverageCell* const end = cell + cells.size();
   while (cell < end) {
+    // Rows below the canvas never paint, and the rows are in order.
     const int y = cell->y;
-    // Rows below the canvas never paint; their cells are skipped whole.
-    const CoverageCell* rowEnd = cell + 1;
-    while (rowEnd < end && rowEnd->y == y) ++rowEnd;
-    if (y >= height) {
-      cell = rowEnd;
-      continue;
-    }
+    if (y >= height) break;
     float* const row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width) * 4;
     float acc = 0.0f;
-    for (; cell < rowEnd; ++cell) {
-      acc += cell->delta;
+    do {
+      const uint32_t pixel = PixelOf(*cell);
+      const int x0 = cell->x;
+      float delta = cell->delta;
+      for (++cell; cell < end && PixelOf(*cell) == pixel; ++cell) delta += cell->delta;
+      acc += delta;
       // Nonzero winding: any winding number beyond one is full coverage.
       const float coverage = std::min(std::fabs(acc), 1.0f);
       if (!(coverage >= kMinCoverage)) continue;
-      const int x0 = cell->x;
-      const int x1 = std::min(cell + 1 < rowEnd ? int{cell[1].x} : width, width);
+      const int x1 = cell < end && cell->y == y ? std::min(int{cell->x}, width) : width;
       if (x0 >= x1) continue;
       if (rowInk != nullptr) rowInk[y].Include(x0, x1);
       const float src[4] = {paint.red * coverage, paint.green * coverage, paint.blue * coverage,
                             paint.alpha * coverage};
       PaintSpan(row + static_cast<size_t>(x0) * 4, x1 - x0, src, 1.0f - src[3]);
-    }
+    } while (cell < end && cell->y == y);
   }
 }
 
