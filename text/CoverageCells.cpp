@@ -133,6 +133,9 @@ bool CoverageCells::BuildCoverageCells(const PolygonSet& polygons, int width, in
   overflowed_ = false;
   const float w = static_cast<float>(width);
   const float h = static_cast<float>(height);
+  const bool canvasInRange = w <= kMaxCellCoordinate - 1.0f && h <= kMaxCellCoordinate - 1.0f;
+  const uint64_t edgeCells = 2 * (uint64_t{static_cast<uint32_t>(height)} + 2) +
+                             uint64_t{static_cast<uint32_t>(width)} + 10;
   size_t first = 0;
   for (const SubpathRecord& subpath : polygons.subpaths) {
     const size_t count = std::min<uint64_t>(subpath.count, polygons.points.size() - first);
@@ -149,11 +152,12 @@ bool CoverageCells::BuildCoverageCells(const PolygonSet& polygons, int width, in
       ring = scratch_.data();
       ringSize = scratch_.size();
     }
-    for (size_t i = 0; i < ringSize; ++i) {
-      const Point2D previous = ring[i == 0 ? ringSize - 1 : i - 1];
-      const Point2D p = ring[i];
-      AppendEdgeCells({ClampCoordinate(previous.x, w), ClampCoordinate(previous.y, h)},
-                      {ClampCoordinate(p.x, w), ClampCoordinate(p.y, h)});
+    // Each clamped edge makes at most edgeCells cells (see AppendEdgeCells); a ring that cannot
+    // reach the cap on a canvas inside the unchecked range is walked without per-edge checks.
+    if (canvasInRange && cells.size() + uint64_t{ringSize} * edgeCells <= kMaxCells) {
+      AppendRing<false>(ring, ringSize, w, h);
+    } else {
+      AppendRing<true>(ring, ringSize, w, h);
     }
     if (overflowed_) {
       cells.clear();
@@ -192,6 +196,22 @@ inline void CoverageCells::Emit(float pixelX, float pixelY, float delta) {
 // An edge with both ends in [0, 65534]^2 makes cells only in [0, 65535]^2: its rows run from the
 // row of one end to the row of the other, its columns likewise plus the one right of them. It
 // makes at most two cells per row and one per column step.
+// The edges of one closed ring, clamped into [0, w] x [0, h].
+template <bool kChecked>
+void CoverageCells::AppendRing(const Point2D* ring, size_t count, float w, float h) {
+  for (size_t i = 0; i < count; ++i) {
+    const Point2D previous = ring[i == 0 ? count - 1 : i - 1];
+    const Point2D p = ring[i];
+    const Point2D from{ClampCoordinate(previous.x, w), ClampCoordinate(previous.y, h)};
+    const Point2D to{ClampCoordinate(p.x, w), ClampCoordinate(p.y, h)};
+    if (kChecked) {
+      AppendEdgeCells(from, to);
+    } else {
+      WalkEdge<false>(from, to);
+    }
+  }
+}
+
 void CoverageCells::AppendEdgeCells(Point2D from, Point2D to) {
   const auto inRange = [](Point2D p) {
     return p.x >= 0.0f && p.x <= kMaxCellCoordinate - 1.0f && p.y >= 0.0f &&

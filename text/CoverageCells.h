@@ -63,6 +63,8 @@ class CoverageCells {
 
  private:
   template <bool kChecked>
+  void AppendRing(const Point2D* ring, size_t count, float w, float h);
+  template <bool kChecked>
   void WalkEdge(Point2D from, Point2D to);
   template <bool kChecked>
   void Emit(float pixelX, float pixelY, float delta);
