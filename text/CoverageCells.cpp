@@ -340,6 +340,7 @@ void CoverageCells::FillCells(const Paint& paint, float* pixels, int width, int 
     if (y >= height) break;
     float* const row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width) * 4;
     float acc = 0.0f;
+    InkSpan painted;  // of this row, handed to rowInk once the row is done
     do {
       const uint32_t pixel = PixelOf(*cell);
       const int x0 = cell->x;
@@ -351,11 +352,14 @@ void CoverageCells::FillCells(const Paint& paint, float* pixels, int width, int 
       if (!(coverage >= kMinCoverage)) continue;
       const int x1 = cell < end && cell->y == y ? std::min(int{cell->x}, width) : width;
       if (x0 >= x1) continue;
-      if (rowInk != nullptr) rowInk[y].Include(x0, x1);
+      painted.Include(x0, x1);
       const float src[4] = {paint.red * coverage, paint.green * coverage, paint.blue * coverage,
                             paint.alpha * coverage};
       PaintSpan(row + static_cast<size_t>(x0) * 4, x1 - x0, src, 1.0f - src[3]);
     } while (cell < end && cell->y == y);
+    if (rowInk != nullptr && painted.left < painted.right) {
+      rowInk[y].Include(painted.left, painted.right);
+    }
   }
 }
 
