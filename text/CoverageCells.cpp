@@ -193,9 +193,6 @@ inline void CoverageCells::Emit(float pixelX, float pixelY, float delta) {
   cell.delta = delta;
 }
 
-// An edge with both ends in [0, 65534]^2 makes cells only in [0, 65535]^2: its rows run from the
-// row of one end to the row of the other, its columns likewise plus the one right of them. It
-// makes at most two cells per row and one per column step.
 // The edges of one closed ring, clamped into [0, w] x [0, h].
 template <bool kChecked>
 void CoverageCells::AppendRing(const Point2D* ring, size_t count, float w, float h) {
@@ -212,6 +209,9 @@ void CoverageCells::AppendRing(const Point2D* ring, size_t count, float w, float
   }
 }
 
+// An edge with both ends in [0, 65534]^2 makes cells only in [0, 65535]^2: its rows run from the
+// row of one end to the row of the other, its columns likewise plus the one right of them. It
+// makes at most two cells per row and one per column step.
 void CoverageCells::AppendEdgeCells(Point2D from, Point2D to) {
   const auto inRange = [](Point2D p) {
     return p.x >= 0.0f && p.x <= kMaxCellCoordinate - 1.0f && p.y >= 0.0f &&
@@ -298,12 +298,16 @@ void CoverageCells::WalkEdge(Point2D from, Point2D to) {
 // of each (nearly ordered) row instead of the column pass was slower still, and so were three
 // passes over smaller digits and a dense per-row accumulation.
 void CoverageCells::SortByPixel(int width, int height) {
-  // 1. Both histograms in one read. The edges are clamped to the canvas, so a cell reaches at most
-  // one column past it and its bottom row line.
+  if (cells.empty()) return;
+  // 1. Both histograms in one read. Clamped edges reach one column past the canvas and its bottom
+  // row line; the histograms widen to the whole 16-bit range should a cell lie beyond.
   columnStarts_.assign(static_cast<size_t>(width) + 2, 0);
   rowStarts_.assign(static_cast<size_t>(height) + 2, 0);
   for (const CoverageCell& cell : cells) {
-    assert(cell.x < columnStarts_.size() && cell.y < rowStarts_.size());
+    if (cell.x >= columnStarts_.size() || cell.y >= rowStarts_.size()) {
+      columnStarts_.resize(size_t{1} << 16, 0);
+      rowStarts_.resize(size_t{1} << 16, 0);
+    }
     ++columnStarts_[cell.x];
     ++rowStarts_[cell.y];
   }

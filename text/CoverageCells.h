@@ -55,9 +55,10 @@ class CoverageCells {
   // The cells of the edge from -> to, both inside [0, 65535]^2; downward edges count positive.
   void AppendEdgeCells(Point2D from, Point2D to);
 
-  // Sweeps the sorted cells, summing each pixel's, and composites `paint` source-over into `pixels`
-  // (width x height, four floats each) wherever the coverage reaches half of one 8-bit step. With
-  // `rowInk` (one span per row) it widens rowInk[y] over the columns it paints in row y.
+  // Sweeps the sorted cells, summing each pixel's, and composites `paint` source-over into
+  // `pixels` (width x height, four finite floats each) wherever the coverage reaches half of one
+  // 8-bit step. With `rowInk` (one span per row) it widens rowInk[y] over the columns it paints in
+  // row y.
   void FillCells(const Paint& paint, float* pixels, int width, int height,
                  InkSpan* rowInk = nullptr) const;
 
