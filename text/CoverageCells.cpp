@@ -1,8 +1,16 @@
 #include "text/CoverageCells.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstring>
+
+#include "text/Clamp.h"
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define KELVRIX_SSE2 1
+#endif
 
 namespace kelvrix::text {
 namespace {
@@ -65,7 +73,8 @@ uint32_t MagnitudeThenSign(const CoverageCell& cell) {
   return ((bits & 0x7FFFFFFFu) << 1) | (bits >> 31);
 }
 
-bool SamePixel(const CoverageCell& a, const CoverageCell& b) { return a.x == b.x && a.y == b.y; }
+// A cell's pixel as one integer, for comparing two cells in one step.
+uint32_t PixelOf(const CoverageCell& cell) { return uint32_t{cell.y} << 16 | cell.x; }
 
 // Insertion sort of one pixel's few cells by MagnitudeThenSign.
 void SortByMagnitude(CoverageCell* first, CoverageCell* last) {
@@ -88,6 +97,35 @@ void CountsToStarts(std::vector<uint32_t>& counts) {
   }
 }
 
+// Composites the premultiplied colour `src` with opacity srcA = src[3] source-over across the
+// `count` pixels at `p`, keeping alpha at most one. Where the source is opaque (keep is 0) the old
+// pixels are not read: a finite p times 0 is a zero, so src + p * keep is src exactly, and that
+// spares the one load per pixel that misses the cache.
+void PaintSpan(float* p, int count, const float src[4], float keep) {
+#if KELVRIX_SSE2
+  // One pixel per register; the same operations in the same order as the scalar form below, and
+  // min(limit, v) picks v unless v > limit, as std::min(v, limit) does.
+  const __m128 source = _mm_loadu_ps(src);
+  if (keep == 0.0f) {
+    for (int i = 0; i < count; ++i, p += 4) _mm_storeu_ps(p, source);
+    return;
+  }
+  const __m128 keep4 = _mm_set1_ps(keep);
+  const __m128 limit = _mm_setr_ps(HUGE_VALF, HUGE_VALF, HUGE_VALF, 1.0f);
+  for (int i = 0; i < count; ++i, p += 4) {
+    const __m128 v = _mm_add_ps(source, _mm_mul_ps(_mm_loadu_ps(p), keep4));
+    _mm_storeu_ps(p, _mm_min_ps(limit, v));
+  }
+#else
+  for (int i = 0; i < count; ++i, p += 4) {
+    p[0] = src[0] + p[0] * keep;
+    p[1] = src[1] + p[1] * keep;
+    p[2] = src[2] + p[2] * keep;
+    p[3] = std::min(src[3] + p[3] * keep, 1.0f);
+  }
+#endif
+}
+
 }  // namespace
 
 bool CoverageCells::BuildCoverageCells(const PolygonSet& polygons, int width, int height) {
@@ -95,6 +133,9 @@ bool CoverageCells::BuildCoverageCells(const PolygonSet& polygons, int width, in
   overflowed_ = false;
   const float w = static_cast<float>(width);
   const float h = static_cast<float>(height);
+  const bool canvasInRange = w <= kMaxCellCoordinate - 1.0f && h <= kMaxCellCoordinate - 1.0f;
+  const uint64_t edgeCells = 2 * (uint64_t{static_cast<uint32_t>(height)} + 2) +
+                             uint64_t{static_cast<uint32_t>(width)} + 10;
   size_t first = 0;
   for (const SubpathRecord& subpath : polygons.subpaths) {
     const size_t count = std::min<uint64_t>(subpath.count, polygons.points.size() - first);
@@ -111,31 +152,39 @@ bool CoverageCells::BuildCoverageCells(const PolygonSet& polygons, int width, in
       ring = scratch_.data();
       ringSize = scratch_.size();
     }
-    for (size_t i = 0; i < ringSize; ++i) {
-      const Point2D previous = ring[i == 0 ? ringSize - 1 : i - 1];
-      const Point2D p = ring[i];
-      AppendEdgeCells({ClampCoordinate(previous.x, w), ClampCoordinate(previous.y, h)},
-                      {ClampCoordinate(p.x, w), ClampCoordinate(p.y, h)});
+    // Each clamped edge makes at most edgeCells cells (see AppendEdgeCells); a ring that cannot
+    // reach the cap on a canvas inside the unchecked range is walked without per-edge checks.
+    if (canvasInRange && cells.size() + uint64_t{ringSize} * edgeCells <= kMaxCells) {
+      AppendRing<false>(ring, ringSize, w, h);
+    } else {
+      AppendRing<true>(ring, ringSize, w, h);
     }
     if (overflowed_) {
       cells.clear();
       return false;
     }
   }
-  SortAndMerge(width, height);
+  SortByPixel(width, height);
   return true;
 }
 
+// Unchecked, Emit only stores: AppendEdgeCells has shown that every cell of the edge is in range
+// and fits under the cap.
+template <bool kChecked>
 inline void CoverageCells::Emit(float pixelX, float pixelY, float delta) {
-  // Cells right of or below the canvas never paint; those past the 16-bit range are dropped.
-  if (pixelX < 0.0f || pixelX > kMaxCellCoordinate || pixelY < 0.0f ||
-      pixelY > kMaxCellCoordinate) {
-    return;
+  if (kChecked) {
+    // Cells right of or below the canvas never paint; those past the 16-bit range are dropped.
+    if (pixelX < 0.0f || pixelX > kMaxCellCoordinate || pixelY < 0.0f ||
+        pixelY > kMaxCellCoordinate) {
+      return;
+    }
+    if (cells.size() >= kMaxCells) {
+      overflowed_ = true;
+      return;
+    }
   }
-  if (cells.size() >= kMaxCells) {
-    overflowed_ = true;
-    return;
-  }
+  assert(pixelX >= 0.0f && pixelX <= kMaxCellCoordinate && pixelY >= 0.0f &&
+         pixelY <= kMaxCellCoordinate && cells.size() < kMaxCells);
   // Filled in place: a cell built aside from two 16-bit stores and read back as one 8-byte copy
   // stalls on store forwarding, which cost a fifth of the fill.
   CoverageCell& cell = cells.emplace_back();
@@ -144,11 +193,49 @@ inline void CoverageCells::Emit(float pixelX, float pixelY, float delta) {
   cell.delta = delta;
 }
 
+// The edges of one closed ring, clamped into [0, w] x [0, h].
+template <bool kChecked>
+void CoverageCells::AppendRing(const Point2D* ring, size_t count, float w, float h) {
+  for (size_t i = 0; i < count; ++i) {
+    const Point2D previous = ring[i == 0 ? count - 1 : i - 1];
+    const Point2D p = ring[i];
+    const Point2D from{ClampCoordinate(previous.x, w), ClampCoordinate(previous.y, h)};
+    const Point2D to{ClampCoordinate(p.x, w), ClampCoordinate(p.y, h)};
+    if (kChecked) {
+      AppendEdgeCells(from, to);
+    } else {
+      WalkEdge<false>(from, to);
+    }
+  }
+}
+
+// An edge with both ends in [0, 65534]^2 makes cells only in [0, 65535]^2: its rows run from the
+// row of one end to the row of the other, its columns likewise plus the one right of them. It
+// makes at most two cells per row and one per column step.
+void CoverageCells::AppendEdgeCells(Point2D from, Point2D to) {
+  const auto inRange = [](Point2D p) {
+    return p.x >= 0.0f && p.x <= kMaxCellCoordinate - 1.0f && p.y >= 0.0f &&
+           p.y <= kMaxCellCoordinate - 1.0f;
+  };
+  if (inRange(from) && inRange(to)) {
+    // |floor(a) - floor(b)| <= |a - b| + 1
+    const float rows = std::fabs(to.y - from.y) + 2.0f;
+    const float columns = std::fabs(to.x - from.x) + 2.0f;
+    const auto bound = static_cast<size_t>(2.0f * rows + columns) + 8;
+    if (cells.size() + bound <= kMaxCells) {
+      WalkEdge<false>(from, to);
+      return;
+    }
+  }
+  WalkEdge<true>(from, to);
+}
+
 // Walks the edge row by row and, inside a row, pixel by pixel from left to right. Each pixel the
 // edge crosses gets the covered strip height minus the area left of the edge, and the pixel to
 // the right of the row's last one gets that area back: the running sum of a row then equals each
 // pixel's covered fraction, and the full strip for every pixel further right.
-void CoverageCells::AppendEdgeCells(Point2D from, Point2D to) {
+template <bool kChecked>
+void CoverageCells::WalkEdge(Point2D from, Point2D to) {
   // 1. Orientation: downward edges add coverage; walk from the left end.
   if (std::fabs(to.y - from.y) < kMinEdgeExtent) return;
   const float sign = to.y > from.y ? 1.0f : -1.0f;
@@ -169,7 +256,7 @@ void CoverageCells::AppendEdgeCells(Point2D from, Point2D to) {
   // 3. The first crossings of a column line and a row line. A crossing lies on the edge, so its x
   // is kept within the edge's ends: rounding must not push it past `to` (near-vertical edges).
   const auto rowCrossingX = [&](float rowLine) {
-    return std::clamp(from.x + (rowLine - from.y) * slopeX, from.x, to.x);
+    return ClampFloat(from.x + (rowLine - from.y) * slopeX, from.x, to.x);
   };
   Point2D nextX = to;
   if (to.x - from.x >= kMinEdgeExtent) nextX = {cornerX, from.y + (cornerX - from.x) * slopeY};
@@ -180,21 +267,21 @@ void CoverageCells::AppendEdgeCells(Point2D from, Point2D to) {
   for (int row = 0; now.y != to.y && row < kMaxEdgeRows; ++row) {
     float carry = 0.0f;
     while (nextX.x < nextY.x) {
-      const float strip = std::clamp((nextX.y - now.y) * ystep, 0.0f, 1.0f);
+      const float strip = ClampFloat((nextX.y - now.y) * ystep, 0.0f, 1.0f);
       const float mid = (nextX.x + now.x) * 0.5f;
       const float area = (mid - pixelX) * strip;
-      Emit(pixelX, pixelY, (carry + strip - area) * sign);
+      Emit<kChecked>(pixelX, pixelY, (carry + strip - area) * sign);
       carry = area;
       now = nextX;
       nextX.x += 1.0f;
       nextX.y = from.y + (nextX.x - from.x) * slopeY;
       pixelX += 1.0f;
     }
-    const float strip = std::clamp((nextY.y - now.y) * ystep, 0.0f, 1.0f);
+    const float strip = ClampFloat((nextY.y - now.y) * ystep, 0.0f, 1.0f);
     const float mid = (nextY.x + now.x) * 0.5f;
     const float area = (mid - pixelX) * strip;
-    Emit(pixelX, pixelY, (carry + strip - area) * sign);
-    Emit(pixelX + 1.0f, pixelY, area * sign);
+    Emit<kChecked>(pixelX, pixelY, (carry + strip - area) * sign);
+    Emit<kChecked>(pixelX + 1.0f, pixelY, area * sign);
     now = nextY;
     nextY.y += ystep;
     nextY.x = rowCrossingX(nextY.y);
@@ -203,14 +290,14 @@ void CoverageCells::AppendEdgeCells(Point2D from, Point2D to) {
   }
 }
 
-// Orders the cells by row, column and magnitude, then folds cells of one pixel into one, so the
-// sweep sees each pixel's delta once. A lone zero cell would only cost time and is dropped.
-// Two stable counting passes (columns, then rows) order the pixels in linear time; only the few
-// cells of one pixel are then sorted by magnitude, and only when there are three or more: two
-// floats sum to the same value in either order. One comparison sort of the whole list was most of
-// the fill's time and one per row still a third of it; an insertion sort of each (nearly ordered)
-// row instead of the column pass was slower still.
-void CoverageCells::SortAndMerge(int width, int height) {
+// Orders the cells by pixel (row, then column), so that the sweep meets each pixel's cells
+// together and sums them. Two stable counting passes (columns, then rows) order the pixels in
+// linear time; only the few cells of one pixel are then sorted by magnitude, and only when there
+// are three or more: two floats sum to the same value in either order. One comparison sort of the
+// whole list was most of the fill's time and one per row still a third of it; an insertion sort
+// of each (nearly ordered) row instead of the column pass was slower still, and so were three
+// passes over smaller digits and a dense per-row accumulation.
+void CoverageCells::SortByPixel(int width, int height) {
   if (cells.empty()) return;
   // 1. Both histograms in one read. Clamped edges reach one column past the canvas and its bottom
   // row line; the histograms widen to the whole 16-bit range should a cell lie beyond.
@@ -232,62 +319,50 @@ void CoverageCells::SortAndMerge(int width, int height) {
   for (const CoverageCell& cell : cells) sorted_[columnStarts_[cell.x]++] = cell;
   for (const CoverageCell& cell : sorted_) cells[rowStarts_[cell.y]++] = cell;
 
-  // 3. Merge each pixel's run; the merge writes at `kept`, which never passes the run being read.
+  // 3. Pixels of three or more cells, by magnitude. They are few: the test is one comparison.
   const size_t count = cells.size();
-  size_t kept = 0;
-  for (size_t i = 0; i < count;) {
-    size_t end = i + 1;
-    while (end < count && SamePixel(cells[end], cells[i])) ++end;
-    if (end - i > 2) SortByMagnitude(cells.data() + i, cells.data() + end);
-    if (i == 0) ++i;  // the first cell is kept whatever its delta
-    for (; i < end; ++i) {
-      const CoverageCell& cell = cells[i];
-      if (SamePixel(cell, cells[kept])) {
-        cells[kept].delta += cell.delta;
-      } else if (cell.delta != 0.0f) {
-        cells[++kept] = cell;
-      }
-    }
+  for (size_t i = 0; i + 2 < count; ++i) {
+    if (PixelOf(cells[i]) != PixelOf(cells[i + 2])) continue;
+    size_t end = i + 3;
+    while (end < count && PixelOf(cells[end]) == PixelOf(cells[i])) ++end;
+    SortByMagnitude(cells.data() + i, cells.data() + end);
+    i = end - 1;
   }
-  cells.resize(kept + 1);
 }
 
+// Each pixel's delta is the sum of its cells in their sorted order. Summing from the first cell
+// rather than from the first nonzero one changes at most the sign of a zero, which no coverage
+// sees (it takes the magnitude); a pixel whose delta is zero only splits a span in two of the
+// same coverage.
 void CoverageCells::FillCells(const Paint& paint, float* pixels, int width, int height,
                               InkSpan* rowInk) const {
   const CoverageCell* cell = cells.data();
   const CoverageCell* const end = cell + cells.size();
   while (cell < end) {
+    // Rows below the canvas never paint, and the rows are in order.
     const int y = cell->y;
-    // Rows below the canvas never paint; their cells are skipped whole.
-    const CoverageCell* rowEnd = cell + 1;
-    while (rowEnd < end && rowEnd->y == y) ++rowEnd;
-    if (y >= height) {
-      cell = rowEnd;
-      continue;
-    }
+    if (y >= height) break;
     float* const row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width) * 4;
     float acc = 0.0f;
-    for (; cell < rowEnd; ++cell) {
-      acc += cell->delta;
+    InkSpan painted;  // of this row, handed to rowInk once the row is done
+    do {
+      const uint32_t pixel = PixelOf(*cell);
+      const int x0 = cell->x;
+      float delta = cell->delta;
+      for (++cell; cell < end && PixelOf(*cell) == pixel; ++cell) delta += cell->delta;
+      acc += delta;
       // Nonzero winding: any winding number beyond one is full coverage.
       const float coverage = std::min(std::fabs(acc), 1.0f);
       if (!(coverage >= kMinCoverage)) continue;
-      const int x0 = cell->x;
-      const int x1 = std::min(cell + 1 < rowEnd ? int{cell[1].x} : width, width);
+      const int x1 = cell < end && cell->y == y ? std::min(int{cell->x}, width) : width;
       if (x0 >= x1) continue;
-      if (rowInk != nullptr) rowInk[y].Include(x0, x1);
-      const float srcR = paint.red * coverage;
-      const float srcG = paint.green * coverage;
-      const float srcB = paint.blue * coverage;
-      const float srcA = paint.alpha * coverage;
-      const float keep = 1.0f - srcA;
-      float* p = row + static_cast<size_t>(x0) * 4;
-      for (int x = x0; x < x1; ++x, p += 4) {
-        p[0] = srcR + p[0] * keep;
-        p[1] = srcG + p[1] * keep;
-        p[2] = srcB + p[2] * keep;
-        p[3] = std::min(srcA + p[3] * keep, 1.0f);
-      }
+      painted.Include(x0, x1);
+      const float src[4] = {paint.red * coverage, paint.green * coverage, paint.blue * coverage,
+                            paint.alpha * coverage};
+      PaintSpan(row + static_cast<size_t>(x0) * 4, x1 - x0, src, 1.0f - src[3]);
+    } while (cell < end && cell->y == y);
+    if (rowInk != nullptr && painted.left < painted.right) {
+      rowInk[y].Include(painted.left, painted.right);
     }
   }
 }

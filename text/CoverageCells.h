@@ -47,23 +47,29 @@ class CoverageCells {
 
   std::vector<CoverageCell> cells;
 
-  // Clips every subpath to [0, width] x [0, height], collects the cells of its edges, sorts and
-  // merges them. False when the cell cap was reached (the cells are then unusable). May throw
-  // std::bad_alloc.
+  // Clips every subpath to [0, width] x [0, height], collects the cells of its edges and sorts
+  // them by pixel (row, then column; one pixel's cells by magnitude when it has three or more).
+  // False when the cell cap was reached (the cells are then unusable). May throw std::bad_alloc.
   bool BuildCoverageCells(const PolygonSet& polygons, int width, int height);
 
   // The cells of the edge from -> to, both inside [0, 65535]^2; downward edges count positive.
   void AppendEdgeCells(Point2D from, Point2D to);
 
-  // Sweeps the sorted cells and composites `paint` source-over into `pixels` (width x height,
-  // four floats each) wherever the coverage reaches half of one 8-bit step. With `rowInk` (one
-  // span per row) it widens rowInk[y] over the columns it paints in row y.
+  // Sweeps the sorted cells, summing each pixel's, and composites `paint` source-over into
+  // `pixels` (width x height, four finite floats each) wherever the coverage reaches half of one
+  // 8-bit step. With `rowInk` (one span per row) it widens rowInk[y] over the columns it paints in
+  // row y.
   void FillCells(const Paint& paint, float* pixels, int width, int height,
                  InkSpan* rowInk = nullptr) const;
 
  private:
+  template <bool kChecked>
+  void AppendRing(const Point2D* ring, size_t count, float w, float h);
+  template <bool kChecked>
+  void WalkEdge(Point2D from, Point2D to);
+  template <bool kChecked>
   void Emit(float pixelX, float pixelY, float delta);
-  void SortAndMerge(int width, int height);
+  void SortByPixel(int width, int height);
 
   std::vector<CoverageCell> sorted_;
   std::vector<uint32_t> columnStarts_;

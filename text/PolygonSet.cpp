@@ -3,6 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "text/Clamp.h"
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define KELVRIX_SSE2 1
+#endif
+
 namespace kelvrix::text {
 namespace {
 
@@ -34,6 +41,56 @@ inline void Split(const Cubic& q, float t, Cubic& before, Cubic& after) {
   const Point2D mid = Lerp(abc, bcd, t);
   before = {q.p0, ab, abc, mid};
   after = {mid, bcd, cd, q.p3};
+}
+
+// Whether both controls lie within 1/8 pixel of the chord (of its nearest point).
+bool Flat(const Cubic& q) {
+  const Point2D chord = q.p3 - q.p0;
+  const float chordSquared = std::max(Dot(chord, chord), kMinChordSquared);
+  const float t1 = ClampFloat(Dot(q.c1 - q.p0, chord) / chordSquared, 0.0f, 1.0f);
+  const Point2D d1 = q.p0 + chord * t1 - q.c1;
+  const float t2 = ClampFloat(Dot(q.p3 - q.c2, chord) / chordSquared, 0.0f, 1.0f);
+  const Point2D d2 = q.p3 - chord * t2 - q.c2;
+  return Dot(d1, d1) <= kFlatnessSquared && Dot(d2, d2) <= kFlatnessSquared;
+}
+
+// Flat(a), and Flat(b) in bFlat. With SSE2 both in one pass, a in lane 0 and b in lane 1, by the
+// same operations in the same order (max(k, v) and min(k, v) pick v unless it lies beyond k, as
+// std::max(v, k) and the clamps do).
+bool FlatPair(const Cubic& a, const Cubic& b, bool& bFlat) {
+#if KELVRIX_SSE2
+  const auto x = [&](Point2D Cubic::*p) { return _mm_setr_ps((a.*p).x, (b.*p).x, 0.0f, 0.0f); };
+  const auto y = [&](Point2D Cubic::*p) { return _mm_setr_ps((a.*p).y, (b.*p).y, 0.0f, 0.0f); };
+  const __m128 p0x = x(&Cubic::p0), p0y = y(&Cubic::p0), c1x = x(&Cubic::c1), c1y = y(&Cubic::c1);
+  const __m128 c2x = x(&Cubic::c2), c2y = y(&Cubic::c2), p3x = x(&Cubic::p3), p3y = y(&Cubic::p3);
+  const __m128 zero = _mm_setzero_ps();
+  const __m128 one = _mm_set1_ps(1.0f);
+  const __m128 chordX = _mm_sub_ps(p3x, p0x);
+  const __m128 chordY = _mm_sub_ps(p3y, p0y);
+  const __m128 chordSquared =
+      _mm_max_ps(_mm_set1_ps(kMinChordSquared),
+                 _mm_add_ps(_mm_mul_ps(chordX, chordX), _mm_mul_ps(chordY, chordY)));
+  const auto clampedRatio = [&](__m128 ux, __m128 uy) {
+    const __m128 dot = _mm_add_ps(_mm_mul_ps(ux, chordX), _mm_mul_ps(uy, chordY));
+    return _mm_min_ps(one, _mm_max_ps(zero, _mm_div_ps(dot, chordSquared)));
+  };
+  const __m128 t1 = clampedRatio(_mm_sub_ps(c1x, p0x), _mm_sub_ps(c1y, p0y));
+  const __m128 d1x = _mm_sub_ps(_mm_add_ps(p0x, _mm_mul_ps(chordX, t1)), c1x);
+  const __m128 d1y = _mm_sub_ps(_mm_add_ps(p0y, _mm_mul_ps(chordY, t1)), c1y);
+  const __m128 t2 = clampedRatio(_mm_sub_ps(p3x, c2x), _mm_sub_ps(p3y, c2y));
+  const __m128 d2x = _mm_sub_ps(_mm_sub_ps(p3x, _mm_mul_ps(chordX, t2)), c2x);
+  const __m128 d2y = _mm_sub_ps(_mm_sub_ps(p3y, _mm_mul_ps(chordY, t2)), c2y);
+  const __m128 flatness = _mm_set1_ps(kFlatnessSquared);
+  const __m128 flat =
+      _mm_and_ps(_mm_cmple_ps(_mm_add_ps(_mm_mul_ps(d1x, d1x), _mm_mul_ps(d1y, d1y)), flatness),
+                 _mm_cmple_ps(_mm_add_ps(_mm_mul_ps(d2x, d2x), _mm_mul_ps(d2y, d2y)), flatness));
+  const int lanes = _mm_movemask_ps(flat);
+  bFlat = (lanes & 2) != 0;
+  return (lanes & 1) != 0;
+#else
+  bFlat = Flat(b);
+  return Flat(a);
+#endif
 }
 
 // Parameters where one coordinate's derivative vanishes: its roots of q2 t^2 + q1 t + q0, the
@@ -127,26 +184,30 @@ void PolygonSet::AppendCubic(Point2D p0, Point2D c1, Point2D c2, Point2D p3) {
 
 void PolygonSet::SubdivideCubic(Point2D p0, Point2D c1, Point2D c2, Point2D p3, int depth) {
   // A non-finite point never flattens; halving it would only emit 2^depth copies of nothing.
-  // Checked once: halves of finite points are finite (u / 2 + v / 2 cannot overflow).
-  const bool finite = Finite(p0) && Finite(c1) && Finite(c2) && Finite(p3);
-  for (;;) {
-    if (!finite || overflowed_) break;
-    const Point2D chord = p3 - p0;
-    const float chordSquared = std::max(Dot(chord, chord), kMinChordSquared);
-    const float t1 = std::clamp(Dot(c1 - p0, chord) / chordSquared, 0.0f, 1.0f);
-    const Point2D d1 = p0 + chord * t1 - c1;
-    const float t2 = std::clamp(Dot(p3 - c2, chord) / chordSquared, 0.0f, 1.0f);
-    const Point2D d2 = p3 - chord * t2 - c2;
-    if (Dot(d1, d1) <= kFlatnessSquared && Dot(d2, d2) <= kFlatnessSquared) break;
-    if (depth == 0) break;
+  // Checked once here: halves of finite points are finite (u / 2 + v / 2 cannot overflow).
+  if (!(Finite(p0) && Finite(c1) && Finite(c2) && Finite(p3))) {
+    AppendPoint(p3);
+    return;
+  }
+  SubdivideFinite(p0, c1, c2, p3, Flat({p0, c1, c2, p3}), depth);
+}
+
+// Both halves of a split are tested at once, before either is flattened, so that neither test
+// waits behind the other's hard-to-predict outcome.
+void PolygonSet::SubdivideFinite(Point2D p0, Point2D c1, Point2D c2, Point2D p3, bool flat,
+                                 int depth) {
+  while (!overflowed_ && !flat && depth != 0) {
     --depth;
     Cubic first, second;
     Split({p0, c1, c2, p3}, 0.5f, first, second);
-    SubdivideCubic(first.p0, first.c1, first.c2, first.p3, depth);
+    bool secondFlat = false;
+    const bool firstFlat = FlatPair(first, second, secondFlat);
+    SubdivideFinite(first.p0, first.c1, first.c2, first.p3, firstFlat, depth);
     p0 = second.p0;
     c1 = second.c1;
     c2 = second.c2;
     p3 = second.p3;
+    flat = secondFlat;
   }
   AppendPoint(p3);
 }

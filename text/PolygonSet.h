@@ -40,6 +40,9 @@ class PolygonSet {
   void SubdivideCubic(Point2D p0, Point2D c1, Point2D c2, Point2D p3, int depth);
 
  private:
+  // Flattens a piece of finite points whose flatness test gave `flat`.
+  void SubdivideFinite(Point2D p0, Point2D c1, Point2D c2, Point2D p3, bool flat, int depth);
+
   bool overflowed_ = false;
 };
 
