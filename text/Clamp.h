@@ -11,4 +11,7 @@ inline float ClampFloat(float v, float lo, float hi) {
   return hi < low ? hi : low;
 }
 
+// Clamps into [0, high] for high > 0; a NaN becomes 0, so no later conversion sees it.
+inline float ClampZeroTo(float v, float high) { return v > 0.0f ? (v < high ? v : high) : 0.0f; }
+
 }  // namespace kelvrix::text

@@ -20,9 +20,6 @@ constexpr float kMinCoverage = 1.2254903e-4f;   // 0.5 / 4080: below half an 8-b
 constexpr float kMaxCellCoordinate = 65535.0f;  // cells store 16-bit pixel coordinates
 constexpr int kMaxEdgeRows = 65537;             // a clamped edge spans at most this many rows
 
-// Clamps into [0, high]; a NaN becomes 0, so no later conversion sees it.
-float ClampCoordinate(float v, float high) { return v > 0.0f ? (v < high ? v : high) : 0.0f; }
-
 // Signed distance to clip plane `plane`: x >= 0, y >= 0, x <= width, y <= height in that order.
 float PlaneDistance(Point2D p, int plane, float width, float height) {
   switch (plane) {
@@ -199,8 +196,8 @@ void CoverageCells::AppendRing(const Point2D* ring, size_t count, float w, float
   for (size_t i = 0; i < count; ++i) {
     const Point2D previous = ring[i == 0 ? count - 1 : i - 1];
     const Point2D p = ring[i];
-    const Point2D from{ClampCoordinate(previous.x, w), ClampCoordinate(previous.y, h)};
-    const Point2D to{ClampCoordinate(p.x, w), ClampCoordinate(p.y, h)};
+    const Point2D from{ClampZeroTo(previous.x, w), ClampZeroTo(previous.y, h)};
+    const Point2D to{ClampZeroTo(p.x, w), ClampZeroTo(p.y, h)};
     if (kChecked) {
       AppendEdgeCells(from, to);
     } else {

@@ -4,13 +4,11 @@
 #include <cmath>
 #include <new>
 
+#include "text/Clamp.h"
 #include "text/Utf8.h"
 
 namespace kelvrix::text {
 namespace {
-
-// Clamps into [0, 1]; NaN becomes 0.
-float ClampUnit(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
 
 // sRGB transfer function inverted: ((c + 0.055) / 1.055)^2.4 above the linear toe, c / 12.92 in it.
 float SrgbToLinear(float c) {
@@ -51,9 +49,10 @@ bool TextCanvas::SetFont(const uint8_t* bytes, int length, float pixelSize) {
 }
 
 void TextCanvas::SetColor(PaintSlot slot, float red, float green, float blue, float alpha) {
-  const float a = ClampUnit(alpha);
-  const Paint paint{SrgbToLinear(ClampUnit(red)) * a, SrgbToLinear(ClampUnit(green)) * a,
-                    SrgbToLinear(ClampUnit(blue)) * a, a};
+  const float a = ClampZeroTo(alpha, 1.0f);
+  const Paint paint{SrgbToLinear(ClampZeroTo(red, 1.0f)) * a,
+                    SrgbToLinear(ClampZeroTo(green, 1.0f)) * a,
+                    SrgbToLinear(ClampZeroTo(blue, 1.0f)) * a, a};
   (slot == PaintSlot::Fill ? fillPaint_ : strokePaint_) = paint;
 }
 
