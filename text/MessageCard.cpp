@@ -8,18 +8,15 @@
 
 #include "resources/font/EmbeddedFont.h"
 #include "text/Base64.h"
+#include "text/Clamp.h"
 
 namespace kelvrix {
 namespace {
 
+using text::ClampZeroTo;
+
 constexpr float kSourceGain = 0.5f;
 constexpr float kLeft = 12.0f;
-
-// The lower bound first (a NaN gives 0), then the upper.
-float Clamp(float v, float max) {
-  v = v > 0.0f ? v : 0.0f;
-  return v < max ? v : max;
-}
 
 // Fused multiply-adds, as the card's arithmetic is defined; where the loader can choose, a
 // variant with the hardware instruction keeps them from being library calls per channel.
@@ -51,16 +48,13 @@ inline __attribute__((always_inline)) void CompositeInteger(const CardBlend& ble
   // Most of the card is the dimmed source alone: with no coverage, fma(s, g, 0) is s * g rounded
   // once, so the canvas's memory is not read and no fma is needed.
   if (!blend.canvas->Inked(x, y)) {
-    // At the card's gain of one half, s * g is exactly s / 2 and below M: a shift.
-    const bool half = g == 0.5f;
     auto dimmed = [&](Channel source) {
-      return half ? static_cast<Channel>(source >> 1)
-                  : static_cast<Channel>(Clamp(static_cast<float>(source) * g, full));
+      return static_cast<Channel>(ClampZeroTo(static_cast<float>(source) * g, full));
     };
     const Channel red = dimmed(s.red);
     const Channel green = dimmed(s.green);
     const Channel blue = dimmed(s.blue);
-    out->alpha = static_cast<Channel>(Clamp(static_cast<float>(s.alpha), full));
+    out->alpha = static_cast<Channel>(ClampZeroTo(static_cast<float>(s.alpha), full));
     out->red = red;
     out->green = green;
     out->blue = blue;
@@ -68,13 +62,14 @@ inline __attribute__((always_inline)) void CompositeInteger(const CardBlend& ble
   }
   const std::array<float, 4> c = blend.canvas->PixelAt(x, y);
   auto channel = [&](Channel source, float cover) {
-    return static_cast<Channel>(Clamp(std::fma(static_cast<float>(source), g, cover * full), full));
+    return static_cast<Channel>(
+        ClampZeroTo(std::fma(static_cast<float>(source), g, cover * full), full));
   };
   const Channel red = channel(s.red, c[0]);
   const Channel green = channel(s.green, c[1]);
   const Channel blue = channel(s.blue, c[2]);
   const Channel alpha =
-      static_cast<Channel>(Clamp(std::fma(c[3], full, static_cast<float>(s.alpha)), full));
+      static_cast<Channel>(ClampZeroTo(std::fma(c[3], full, static_cast<float>(s.alpha)), full));
   out->alpha = alpha;
   out->red = red;
   out->green = green;
@@ -186,17 +181,17 @@ KELVRIX_FMA_VARIANTS PF_Err CompositeCardPixelFloat(void* refcon, A_long x, A_lo
   const PF_PixelFloat s = p != nullptr ? *p : kTransparent;
   const float g = blend.sourceGain;
   if (!blend.canvas->Inked(x, y)) {  // as for 8 and 16 bpc: s * g is fma(s, g, 0)
-    out->red = Clamp(s.red * g, 1.0f);
-    out->green = Clamp(s.green * g, 1.0f);
-    out->blue = Clamp(s.blue * g, 1.0f);
-    out->alpha = Clamp(s.alpha, 1.0f);
+    out->red = ClampZeroTo(s.red * g, 1.0f);
+    out->green = ClampZeroTo(s.green * g, 1.0f);
+    out->blue = ClampZeroTo(s.blue * g, 1.0f);
+    out->alpha = ClampZeroTo(s.alpha, 1.0f);
     return PF_Err_NONE;
   }
   const std::array<float, 4> c = blend.canvas->PixelAt(x, y);
-  out->red = Clamp(std::fma(s.red, g, c[0]), 1.0f);
-  out->green = Clamp(std::fma(s.green, g, c[1]), 1.0f);
-  out->blue = Clamp(std::fma(s.blue, g, c[2]), 1.0f);
-  out->alpha = Clamp(c[3] + s.alpha, 1.0f);
+  out->red = ClampZeroTo(std::fma(s.red, g, c[0]), 1.0f);
+  out->green = ClampZeroTo(std::fma(s.green, g, c[1]), 1.0f);
+  out->blue = ClampZeroTo(std::fma(s.blue, g, c[2]), 1.0f);
+  out->alpha = ClampZeroTo(c[3] + s.alpha, 1.0f);
   return PF_Err_NONE;
 }
 
