@@ -133,6 +133,7 @@ bool CoverageCells::BuildCoverageCells(const PolygonSet& polygons, int width, in
   const bool canvasInRange = w <= kMaxCellCoordinate - 1.0f && h <= kMaxCellCoordinate - 1.0f;
   const uint64_t edgeCells = 2 * (uint64_t{static_cast<uint32_t>(height)} + 2) +
                              uint64_t{static_cast<uint32_t>(width)} + 10;
+  bool walkedChecked = false;
   size_t first = 0;
   for (const SubpathRecord& subpath : polygons.subpaths) {
     const size_t count = std::min<uint64_t>(subpath.count, polygons.points.size() - first);
@@ -155,13 +156,14 @@ bool CoverageCells::BuildCoverageCells(const PolygonSet& polygons, int width, in
       AppendRing<false>(ring, ringSize, w, h);
     } else {
       AppendRing<true>(ring, ringSize, w, h);
+      walkedChecked = true;
     }
     if (overflowed_) {
       cells.clear();
       return false;
     }
   }
-  SortByPixel(width, height);
+  SortByPixel(width, height, !walkedChecked && width >= 0 && height >= 0);
   return true;
 }
 
@@ -294,48 +296,73 @@ void CoverageCells::WalkEdge(Point2D from, Point2D to) {
 // whole list was most of the fill's time and one per row still a third of it; an insertion sort
 // of each (nearly ordered) row instead of the column pass was slower still, and so were three
 // passes over smaller digits and a dense per-row accumulation.
-void CoverageCells::SortByPixel(int width, int height) {
+void CoverageCells::SortByPixel(int width, int height, bool cellsInCanvas) {
   if (cells.empty()) return;
-  // 1. Both histograms in one read. Clamped edges reach one column past the canvas and its bottom
-  // row line; the histograms widen to the whole 16-bit range should a cell lie beyond.
-  columnStarts_.assign(static_cast<size_t>(width) + 2, 0);
-  rowStarts_.assign(static_cast<size_t>(height) + 2, 0);
+  // 1. Both histograms in one read. Edges clamped into the canvas reach one column past it and
+  // its bottom row line; any other cell lies in the 16-bit range.
+  columnStarts_.assign(cellsInCanvas ? static_cast<size_t>(width) + 2 : size_t{1} << 16, 0);
+  rowStarts_.assign(cellsInCanvas ? static_cast<size_t>(height) + 2 : size_t{1} << 16, 0);
+  uint32_t* const columns = columnStarts_.data();
+  uint32_t* const rows = rowStarts_.data();
   for (const CoverageCell& cell : cells) {
-    if (cell.x >= columnStarts_.size() || cell.y >= rowStarts_.size()) {
-      columnStarts_.resize(size_t{1} << 16, 0);
-      rowStarts_.resize(size_t{1} << 16, 0);
-    }
-    ++columnStarts_[cell.x];
-    ++rowStarts_[cell.y];
+    assert(cell.x < columnStarts_.size() && cell.y < rowStarts_.size());
+    ++columns[cell.x];
+    ++rows[cell.y];
   }
   CountsToStarts(columnStarts_);
   CountsToStarts(rowStarts_);
 
   // 2. By column, then stably by row: ordered by pixel, each pixel's cells in emission order.
+  // FillCells orders the cells of a pixel that has three or more.
   sorted_.resize(cells.size());
-  for (const CoverageCell& cell : cells) sorted_[columnStarts_[cell.x]++] = cell;
-  for (const CoverageCell& cell : sorted_) cells[rowStarts_[cell.y]++] = cell;
-
-  // 3. Pixels of three or more cells, by magnitude. They are few: the test is one comparison.
-  const size_t count = cells.size();
-  for (size_t i = 0; i + 2 < count; ++i) {
-    if (PixelOf(cells[i]) != PixelOf(cells[i + 2])) continue;
-    size_t end = i + 3;
-    while (end < count && PixelOf(cells[end]) == PixelOf(cells[i])) ++end;
-    SortByMagnitude(cells.data() + i, cells.data() + end);
-    i = end - 1;
-  }
+  CoverageCell* const byColumn = sorted_.data();
+  for (const CoverageCell& cell : cells) byColumn[columns[cell.x]++] = cell;
+  CoverageCell* const byPixel = cells.data();
+  for (const CoverageCell& cell : sorted_) byPixel[rows[cell.y]++] = cell;
 }
+
+namespace {
+
+// The sum of the cells of the pixel at `cell`, which it leaves at the next pixel's first cell (the
+// list ends in two cells of no pixel). Two floats sum to the same value in either order; three or
+// more are summed by MagnitudeThenSign, so that the sum does not depend on the order the edges
+// were walked in. One pixel in three has a second cell, in no order a branch could learn, so the
+// second is added times 0 or 1: exact, and c + 0 is c but for the sign of a zero.
+float PixelDelta(CoverageCell*& cell) {
+  const uint32_t pixel = PixelOf(cell[0]);
+  const bool two = PixelOf(cell[1]) == pixel;
+  const bool three = PixelOf(cell[2]) == pixel;  // the cells are in pixel order
+  if (!three) {
+    const float delta = cell[0].delta + cell[1].delta * static_cast<float>(two);
+    cell += 1 + static_cast<int>(two);
+    return delta;
+  }
+  CoverageCell* const first = cell;
+  cell += 3;
+  while (PixelOf(*cell) == pixel) ++cell;
+  SortByMagnitude(first, cell);
+  float delta = first->delta;
+  for (const CoverageCell* c = first + 1; c < cell; ++c) delta += c->delta;
+  return delta;
+}
+
+}  // namespace
 
 // Each pixel's delta is the sum of its cells in their sorted order. Summing from the first cell
 // rather than from the first nonzero one changes at most the sign of a zero, which no coverage
 // sees (it takes the magnitude); a pixel whose delta is zero only splits a span in two of the
 // same coverage.
 void CoverageCells::FillCells(const Paint& paint, float* pixels, int width, int height,
-                              InkSpan* rowInk) const {
-  const CoverageCell* cell = cells.data();
-  const CoverageCell* const end = cell + cells.size();
-  while (cell < end) {
+                              InkSpan* rowInk) {
+  if (cells.empty()) return;
+  // Two last cells in a row past every canvas end each scan below without a bounds check.
+  constexpr uint16_t kNoRow = 0xFFFF;
+  static_assert(kNoRow > kMaxCellCoordinate - 1.0f, "no canvas has the row kNoRow");
+  height = std::min(height, int{kNoRow});
+  cells.push_back({0, kNoRow, 0.0f});
+  cells.push_back({0, kNoRow, 0.0f});
+  CoverageCell* cell = cells.data();
+  while (true) {
     // Rows below the canvas never paint, and the rows are in order.
     const int y = cell->y;
     if (y >= height) break;
@@ -343,25 +370,23 @@ void CoverageCells::FillCells(const Paint& paint, float* pixels, int width, int 
     float acc = 0.0f;
     InkSpan painted;  // of this row, handed to rowInk once the row is done
     do {
-      const uint32_t pixel = PixelOf(*cell);
       const int x0 = cell->x;
-      float delta = cell->delta;
-      for (++cell; cell < end && PixelOf(*cell) == pixel; ++cell) delta += cell->delta;
-      acc += delta;
+      acc += PixelDelta(cell);
       // Nonzero winding: any winding number beyond one is full coverage.
       const float coverage = std::min(std::fabs(acc), 1.0f);
       if (!(coverage >= kMinCoverage)) continue;
-      const int x1 = cell < end && cell->y == y ? std::min(int{cell->x}, width) : width;
+      const int x1 = cell->y == y ? std::min(int{cell->x}, width) : width;
       if (x0 >= x1) continue;
       painted.Include(x0, x1);
       const float src[4] = {paint.red * coverage, paint.green * coverage, paint.blue * coverage,
                             paint.alpha * coverage};
       PaintSpan(row + static_cast<size_t>(x0) * 4, x1 - x0, src, 1.0f - src[3]);
-    } while (cell < end && cell->y == y);
+    } while (cell->y == y);
     if (rowInk != nullptr && painted.left < painted.right) {
       rowInk[y].Include(painted.left, painted.right);
     }
   }
+  cells.resize(cells.size() - 2);
 }
 
 }  // namespace kelvrix::text

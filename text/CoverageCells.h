@@ -60,7 +60,7 @@ class CoverageCells {
   // 8-bit step. With `rowInk` (one span per row) it widens rowInk[y] over the columns it paints in
   // row y.
   void FillCells(const Paint& paint, float* pixels, int width, int height,
-                 InkSpan* rowInk = nullptr) const;
+                 InkSpan* rowInk = nullptr);
 
  private:
   template <bool kChecked>
@@ -69,7 +69,7 @@ class CoverageCells {
   void WalkEdge(Point2D from, Point2D to);
   template <bool kChecked>
   void Emit(float pixelX, float pixelY, float delta);
-  void SortByPixel(int width, int height);
+  void SortByPixel(int width, int height, bool cellsInCanvas);
 
   std::vector<CoverageCell> sorted_;
   std::vector<uint32_t> columnStarts_;
