@@ -48,17 +48,17 @@ class CoverageCells {
   std::vector<CoverageCell> cells;
 
   // Clips every subpath to [0, width] x [0, height], collects the cells of its edges and sorts
-  // them by pixel (row, then column; one pixel's cells by magnitude when it has three or more).
+  // them by pixel (row, then column).
   // False when the cell cap was reached (the cells are then unusable). May throw std::bad_alloc.
   bool BuildCoverageCells(const PolygonSet& polygons, int width, int height);
 
   // The cells of the edge from -> to, both inside [0, 65535]^2; downward edges count positive.
   void AppendEdgeCells(Point2D from, Point2D to);
 
-  // Sweeps the sorted cells, summing each pixel's, and composites `paint` source-over into
-  // `pixels` (width x height, four finite floats each) wherever the coverage reaches half of one
-  // 8-bit step. With `rowInk` (one span per row) it widens rowInk[y] over the columns it paints in
-  // row y.
+  // Sweeps the sorted cells, summing each pixel's (three or more by magnitude, which reorders
+  // them), and composites `paint` source-over into `pixels` (width x height, four finite floats
+  // each) wherever the coverage reaches half of one 8-bit step. With `rowInk` (one span per row)
+  // it widens rowInk[y] over the columns it paints in row y. May throw std::bad_alloc.
   void FillCells(const Paint& paint, float* pixels, int width, int height,
                  InkSpan* rowInk = nullptr);
 
