@@ -66,6 +66,37 @@ void BM_TextCanvasFillText(benchmark::State& state) {
 }
 BENCHMARK(BM_TextCanvasFillText)->Unit(benchmark::kMicrosecond);
 
+// The card's lines through FreeType: each glyph loaded unhinted at its pen position and squeeze
+// (the advances measured as FillText does), then handed to `draw` with the glyph slot.
+template <typename Draw>
+void LoadCardGlyphs(FT_Face face, Draw&& draw) {
+  for (const CardLine& line : kLines) {
+    FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(line.size * 64), 72, 72);
+    const double scale = line.size / face->units_per_EM;
+    long advanceSum = 0;
+    for (const char* c = line.text; *c; ++c) {
+      FT_Fixed advance = 0;
+      FT_Get_Advance(face, FT_Get_Char_Index(face, static_cast<FT_ULong>(*c)), FT_LOAD_NO_SCALE,
+                     &advance);
+      advanceSum += advance;
+    }
+    const double k =
+        kMaxWidth / std::max(static_cast<double>(advanceSum) * scale, double{kMaxWidth});
+    FT_Matrix squeeze{static_cast<FT_Fixed>(k * 65536.0), 0, 0, 65536};
+    double penPixels = 12.0;
+    for (const char* c = line.text; *c; ++c) {
+      const FT_UInt glyph = FT_Get_Char_Index(face, static_cast<FT_ULong>(*c));
+      FT_Vector delta{static_cast<FT_Pos>(penPixels * 64.0),
+                      static_cast<FT_Pos>((kHeight - line.baseline) * 64.0)};
+      FT_Set_Transform(face, &squeeze, &delta);
+      FT_Load_Glyph(face, glyph, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP);
+      draw(face->glyph);
+      // Unhinted, untransformed advance in 16.16 pixels.
+      penPixels += k * static_cast<double>(face->glyph->linearHoriAdvance) / 65536.0;
+    }
+  }
+}
+
 void BM_FreeType(benchmark::State& state) {
   const std::vector<uint8_t>& font = FontBytes();
   FT_Library library;
@@ -81,31 +112,8 @@ void BM_FreeType(benchmark::State& state) {
   bitmap.num_grays = 256;
   bitmap.pixel_mode = FT_PIXEL_MODE_GRAY;
   for (auto _ : state) {
-    for (const CardLine& line : kLines) {
-      FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(line.size * 64), 72, 72);
-      const double scale = line.size / face->units_per_EM;
-      long advanceSum = 0;
-      for (const char* c = line.text; *c; ++c) {
-        FT_Fixed advance = 0;
-        FT_Get_Advance(face, FT_Get_Char_Index(face, static_cast<FT_ULong>(*c)), FT_LOAD_NO_SCALE,
-                       &advance);
-        advanceSum += advance;
-      }
-      const double k =
-          kMaxWidth / std::max(static_cast<double>(advanceSum) * scale, double{kMaxWidth});
-      FT_Matrix squeeze{static_cast<FT_Fixed>(k * 65536.0), 0, 0, 65536};
-      double penPixels = 12.0;
-      for (const char* c = line.text; *c; ++c) {
-        const FT_UInt glyph = FT_Get_Char_Index(face, static_cast<FT_ULong>(*c));
-        FT_Vector delta{static_cast<FT_Pos>(penPixels * 64.0),
-                        static_cast<FT_Pos>((kHeight - line.baseline) * 64.0)};
-        FT_Set_Transform(face, &squeeze, &delta);
-        FT_Load_Glyph(face, glyph, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP);
-        FT_Outline_Get_Bitmap(library, &face->glyph->outline, &bitmap);
-        // Unhinted, untransformed advance in 16.16 pixels.
-        penPixels += k * static_cast<double>(face->glyph->linearHoriAdvance) / 65536.0;
-      }
-    }
+    LoadCardGlyphs(face,
+                   [&](FT_GlyphSlot slot) { FT_Outline_Get_Bitmap(library, &slot->outline, &bitmap); });
     benchmark::DoNotOptimize(pixels[100]);
   }
   FT_Done_Face(face);
@@ -113,9 +121,16 @@ void BM_FreeType(benchmark::State& state) {
 }
 BENCHMARK(BM_FreeType)->Unit(benchmark::kMicrosecond);
 
+// White, opaque paint composited source-over with 8-bit coverage `coverage` into pixel `p`.
+void Composite(uint8_t coverage, float* p) {
+  const float a = static_cast<float>(coverage) * (1.0f / 255.0f);
+  for (int channel = 0; channel < 3; ++channel) p[channel] = a + p[channel] * (1.0f - a);
+  p[3] = std::min(a + p[3] * (1.0f - a), 1.0f);
+}
+
 // FreeType doing FillText's whole job: each glyph rendered (FT_Render_Glyph) and its 8-bit coverage
-// composited source-over, white and opaque, into a float RGBA canvas of the frame's size, as the
-// card's text must end up. BM_FreeType stops at the 8-bit bitmap.
+// composited into a float RGBA canvas of the frame's size, as the card's text must end up.
+// BM_FreeType stops at the 8-bit bitmap.
 void BM_FreeTypeIntoCanvas(benchmark::State& state) {
   const std::vector<uint8_t>& font = FontBytes();
   FT_Library library;
@@ -124,46 +139,21 @@ void BM_FreeTypeIntoCanvas(benchmark::State& state) {
   FT_New_Memory_Face(library, font.data(), static_cast<FT_Long>(font.size()), 0, &face);
   std::vector<float> canvas(static_cast<size_t>(kWidth) * kHeight * 4, 0.0f);
   for (auto _ : state) {
-    for (const CardLine& line : kLines) {
-      FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(line.size * 64), 72, 72);
-      const double scale = line.size / face->units_per_EM;
-      long advanceSum = 0;
-      for (const char* c = line.text; *c; ++c) {
-        FT_Fixed advance = 0;
-        FT_Get_Advance(face, FT_Get_Char_Index(face, static_cast<FT_ULong>(*c)), FT_LOAD_NO_SCALE,
-                       &advance);
-        advanceSum += advance;
-      }
-      const double k =
-          kMaxWidth / std::max(static_cast<double>(advanceSum) * scale, double{kMaxWidth});
-      FT_Matrix squeeze{static_cast<FT_Fixed>(k * 65536.0), 0, 0, 65536};
-      double penPixels = 12.0;
-      for (const char* c = line.text; *c; ++c) {
-        const FT_UInt glyph = FT_Get_Char_Index(face, static_cast<FT_ULong>(*c));
-        FT_Vector delta{static_cast<FT_Pos>(penPixels * 64.0),
-                        static_cast<FT_Pos>((kHeight - line.baseline) * 64.0)};
-        FT_Set_Transform(face, &squeeze, &delta);
-        FT_Load_Glyph(face, glyph, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP);
-        FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL);
-        const FT_Bitmap& bitmap = face->glyph->bitmap;
-        const int left = face->glyph->bitmap_left;
-        const int top = kHeight - face->glyph->bitmap_top;
-        for (int row = 0; row < static_cast<int>(bitmap.rows); ++row) {
-          const int y = top + row;
-          if (y < 0 || y >= kHeight) continue;
-          const uint8_t* coverage = bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
-          for (int column = 0; column < static_cast<int>(bitmap.width); ++column) {
-            const int x = left + column;
-            if (coverage[column] == 0 || x < 0 || x >= kWidth) continue;
-            const float a = static_cast<float>(coverage[column]) * (1.0f / 255.0f);
-            float* p = &canvas[(static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 4];
-            for (int channel = 0; channel < 3; ++channel) p[channel] = a + p[channel] * (1.0f - a);
-            p[3] = std::min(a + p[3] * (1.0f - a), 1.0f);
-          }
+    LoadCardGlyphs(face, [&](FT_GlyphSlot slot) {
+      FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL);
+      const FT_Bitmap& bitmap = slot->bitmap;
+      for (int row = 0; row < static_cast<int>(bitmap.rows); ++row) {
+        const int y = kHeight - slot->bitmap_top + row;
+        if (y < 0 || y >= kHeight) continue;
+        const uint8_t* coverage = bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
+        for (int column = 0; column < static_cast<int>(bitmap.width); ++column) {
+          const int x = slot->bitmap_left + column;
+          if (coverage[column] == 0 || x < 0 || x >= kWidth) continue;
+          Composite(coverage[column],
+                    &canvas[(static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 4]);
         }
-        penPixels += k * static_cast<double>(face->glyph->linearHoriAdvance) / 65536.0;
       }
-    }
+    });
     benchmark::DoNotOptimize(canvas[400]);
   }
   FT_Done_Face(face);
