@@ -13,8 +13,8 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 #else
 #include <sys/resource.h>
 #include <sys/utsname.h>

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "text/Clamp.h"
@@ -134,6 +135,8 @@ bool CoverageCells::BuildCoverageCells(const PolygonSet& polygons, int width, in
   const uint64_t edgeCells = 2 * (uint64_t{static_cast<uint32_t>(height)} + 2) +
                              uint64_t{static_cast<uint32_t>(width)} + 10;
   bool walkedChecked = false;
+  uint64_t deferredCells = 0;  // at most, from the edges waiting in edges_
+  edges_.clear();
   size_t first = 0;
   for (const SubpathRecord& subpath : polygons.subpaths) {
     const size_t count = std::min<uint64_t>(subpath.count, polygons.points.size() - first);
@@ -152,9 +155,13 @@ bool CoverageCells::BuildCoverageCells(const PolygonSet& polygons, int width, in
     }
     // Each clamped edge makes at most edgeCells cells (see AppendEdgeCells); a ring that cannot
     // reach the cap on a canvas inside the unchecked range is walked without per-edge checks.
-    if (canvasInRange && cells.size() + uint64_t{ringSize} * edgeCells <= kMaxCells) {
+    if (canvasInRange &&
+        cells.size() + deferredCells + uint64_t{ringSize} * edgeCells <= kMaxCells) {
       AppendRing<false>(ring, ringSize, w, h);
+      deferredCells += uint64_t{ringSize} * edgeCells;
     } else {
+      WalkByShape();  // so that the checks below count every cell
+      deferredCells = 0;
       AppendRing<true>(ring, ringSize, w, h);
       walkedChecked = true;
     }
@@ -163,8 +170,33 @@ bool CoverageCells::BuildCoverageCells(const PolygonSet& polygons, int width, in
       return false;
     }
   }
+  WalkByShape();
   SortByPixel(width, height, !walkedChecked && width >= 0 && height >= 0);
   return true;
+}
+
+// Walks the edges waiting in edges_, those of one shape together: how many rows and columns an
+// edge crosses and which way it runs decide every branch of its walk, and a text line's edges,
+// a few pixels long each, come in no order a branch predictor could learn. A pixel's sum does not
+// depend on the order its cells were made in (see PixelDelta), so neither does the fill.
+void CoverageCells::WalkByShape() {
+  constexpr int kSpan = 8;  // rows and columns crossed: 0 to 6, and 7 for seven or more
+  constexpr size_t kShapes = kSpan * kSpan * 4;
+  const auto shapeOf = [](const CoverageEdge& e) {
+    // Both ends lie in [0, 65534]^2, where truncation is floor.
+    const int rows = std::abs(static_cast<int>(e.to.y) - static_cast<int>(e.from.y));
+    const int columns = std::abs(static_cast<int>(e.to.x) - static_cast<int>(e.from.x));
+    const int direction = (e.to.y > e.from.y ? 2 : 0) + (e.from.x > e.to.x ? 1 : 0);
+    return static_cast<size_t>(
+        (std::min(rows, kSpan - 1) * kSpan + std::min(columns, kSpan - 1)) * 4 + direction);
+  };
+  uint32_t starts[kShapes + 1] = {};
+  for (const CoverageEdge& e : edges_) ++starts[shapeOf(e) + 1];
+  for (size_t i = 1; i <= kShapes; ++i) starts[i] += starts[i - 1];
+  byShape_.resize(edges_.size());
+  for (const CoverageEdge& e : edges_) byShape_[starts[shapeOf(e)]++] = e;
+  for (const CoverageEdge& e : byShape_) WalkEdge<false>(e.from, e.to);
+  edges_.clear();
 }
 
 // Unchecked, Emit only stores: AppendEdgeCells has shown that every cell of the edge is in range
@@ -203,7 +235,8 @@ void CoverageCells::AppendRing(const Point2D* ring, size_t count, float w, float
     if (kChecked) {
       AppendEdgeCells(from, to);
     } else {
-      WalkEdge<false>(from, to);
+      // A level edge makes no cells (see WalkEdge).
+      if (!(std::fabs(to.y - from.y) < kMinEdgeExtent)) edges_.push_back({from, to});
     }
   }
 }

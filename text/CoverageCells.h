@@ -37,6 +37,11 @@ struct InkSpan {
   }
 };
 
+struct CoverageEdge {
+  Point2D from;
+  Point2D to;
+};
+
 // Exact-area, nonzero-winding scan conversion of a whole PolygonSet in one pass: every edge
 // becomes cells, the cells are sorted once and swept row by row. The buffers are reused.
 class CoverageCells {
@@ -70,8 +75,11 @@ class CoverageCells {
   template <bool kChecked>
   void Emit(float pixelX, float pixelY, float delta);
   void SortByPixel(int width, int height, bool cellsInCanvas);
+  void WalkByShape();
 
   std::vector<CoverageCell> sorted_;
+  std::vector<CoverageEdge> edges_;  // clamped into the canvas, waiting to be walked
+  std::vector<CoverageEdge> byShape_;
   std::vector<uint32_t> columnStarts_;
   std::vector<uint32_t> rowStarts_;
   std::vector<Point2D> scratch_;

@@ -112,8 +112,8 @@ void BM_FreeType(benchmark::State& state) {
   bitmap.num_grays = 256;
   bitmap.pixel_mode = FT_PIXEL_MODE_GRAY;
   for (auto _ : state) {
-    LoadCardGlyphs(face,
-                   [&](FT_GlyphSlot slot) { FT_Outline_Get_Bitmap(library, &slot->outline, &bitmap); });
+    LoadCardGlyphs(
+        face, [&](FT_GlyphSlot slot) { FT_Outline_Get_Bitmap(library, &slot->outline, &bitmap); });
     benchmark::DoNotOptimize(pixels[100]);
   }
   FT_Done_Face(face);
