@@ -116,6 +116,40 @@ TEST(CoverageCells, EveryPixelGetsTheExactAreaOfItsPolygons) {
   EXPECT_LT(worst, 1e-5) << "largest difference from the exact area";
 }
 
+// So many rings that the most cells their edges could make passes the cap part way through: the
+// rings queued so far are walked, and the rest with per-edge checks. Every ring keeps its area.
+TEST(CoverageCells, RingsPastTheUncheckedBoundKeepTheirExactCoverage) {
+  constexpr int kWidth = 1920;
+  constexpr int kHeight = 1080;
+  constexpr int kColumns = 90;
+  // A closed rectangle is 5 points; by the bound each may make 2 (1080 + 2) + 1920 + 10 cells, so
+  // about 1,640 rings reach the 2^25 cells of the cap.
+  std::vector<Ring> rings;
+  for (int i = 0; i < 2000; ++i) {
+    const float x =
+        4.0f + static_cast<float>(i % kColumns) * 21.0f + 0.25f * static_cast<float>(i % 4);
+    const float y =
+        4.0f + static_cast<float>(i / kColumns) * 21.0f + 0.3f * static_cast<float>(i % 3);
+    const Ring ring = Rect(x, y, x + 2.5f, y + 3.5f);
+    rings.push_back(i % 2 == 0 ? ring : Reversed(ring));
+  }
+  const std::vector<float> pixels = Fill(kWidth, kHeight, rings);
+  double worst = 0.0;
+  for (const Ring& ring : rings) {
+    const int left = static_cast<int>(ring[0].x) - 1;
+    const int top = static_cast<int>(std::min(ring[0].y, ring[1].y)) - 1;
+    for (int y = top; y < top + 7; ++y) {
+      for (int x = left; x < left + 6; ++x) {
+        const double exact = ExactPixelCoverage(ring, x, y);
+        const float alpha =
+            pixels[(static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 4 + 3];
+        worst = std::max(worst, std::fabs(alpha - exact));
+      }
+    }
+  }
+  EXPECT_LT(worst, 1e-5) << "largest difference from the exact area";
+}
+
 TEST(CoverageCells, OverlapOfOneWindingIsCoveredOnceAndOfOppositeWindingsIsEmpty) {
   const std::vector<float> same = Fill(20, 10, {Rect(0, 0, 10, 10), Rect(5, 0, 15, 10)});
   const std::vector<float> opposite =
