@@ -124,6 +124,19 @@ void PaintSpan(float* p, int count, const float src[4], float keep) {
 #endif
 }
 
+// An edge's shape, one of kShapes: the rows and the columns it crosses (0 to 6, and 7 for seven
+// or more) and which way it runs. Both ends lie in [0, 65534]^2, where truncation is floor.
+constexpr int kShapeSpan = 8;
+constexpr size_t kShapes = kShapeSpan * kShapeSpan * 4;
+uint32_t ShapeOf(Point2D from, Point2D to) {
+  const int rows = std::abs(static_cast<int>(to.y) - static_cast<int>(from.y));
+  const int columns = std::abs(static_cast<int>(to.x) - static_cast<int>(from.x));
+  const int direction = (to.y > from.y ? 2 : 0) + (from.x > to.x ? 1 : 0);
+  return static_cast<uint32_t>(
+      (std::min(rows, kShapeSpan - 1) * kShapeSpan + std::min(columns, kShapeSpan - 1)) * 4 +
+      direction);
+}
+
 }  // namespace
 
 bool CoverageCells::BuildCoverageCells(const PolygonSet& polygons, int width, int height) {
@@ -180,21 +193,11 @@ bool CoverageCells::BuildCoverageCells(const PolygonSet& polygons, int width, in
 // a few pixels long each, come in no order a branch predictor could learn. A pixel's sum does not
 // depend on the order its cells were made in (see PixelDelta), so neither does the fill.
 void CoverageCells::WalkByShape() {
-  constexpr int kSpan = 8;  // rows and columns crossed: 0 to 6, and 7 for seven or more
-  constexpr size_t kShapes = kSpan * kSpan * 4;
-  const auto shapeOf = [](const CoverageEdge& e) {
-    // Both ends lie in [0, 65534]^2, where truncation is floor.
-    const int rows = std::abs(static_cast<int>(e.to.y) - static_cast<int>(e.from.y));
-    const int columns = std::abs(static_cast<int>(e.to.x) - static_cast<int>(e.from.x));
-    const int direction = (e.to.y > e.from.y ? 2 : 0) + (e.from.x > e.to.x ? 1 : 0);
-    return static_cast<size_t>(
-        (std::min(rows, kSpan - 1) * kSpan + std::min(columns, kSpan - 1)) * 4 + direction);
-  };
   uint32_t starts[kShapes + 1] = {};
-  for (const CoverageEdge& e : edges_) ++starts[shapeOf(e) + 1];
+  for (const CoverageEdge& e : edges_) ++starts[e.shape + 1];
   for (size_t i = 1; i <= kShapes; ++i) starts[i] += starts[i - 1];
   byShape_.resize(edges_.size());
-  for (const CoverageEdge& e : edges_) byShape_[starts[shapeOf(e)]++] = e;
+  for (const CoverageEdge& e : edges_) byShape_[starts[e.shape]++] = e;
   for (const CoverageEdge& e : byShape_) WalkEdge<false>(e.from, e.to);
   edges_.clear();
 }
@@ -227,16 +230,20 @@ inline void CoverageCells::Emit(float pixelX, float pixelY, float delta) {
 // The edges of one closed ring, clamped into [0, w] x [0, h].
 template <bool kChecked>
 void CoverageCells::AppendRing(const Point2D* ring, size_t count, float w, float h) {
+  if (count == 0) return;
+  const auto clamp = [w, h](Point2D p) {
+    return Point2D{ClampZeroTo(p.x, w), ClampZeroTo(p.y, h)};
+  };
+  Point2D to = clamp(ring[count - 1]);
   for (size_t i = 0; i < count; ++i) {
-    const Point2D previous = ring[i == 0 ? count - 1 : i - 1];
-    const Point2D p = ring[i];
-    const Point2D from{ClampZeroTo(previous.x, w), ClampZeroTo(previous.y, h)};
-    const Point2D to{ClampZeroTo(p.x, w), ClampZeroTo(p.y, h)};
+    const Point2D from = to;
+    to = clamp(ring[i]);
     if (kChecked) {
       AppendEdgeCells(from, to);
     } else {
       // A level edge makes no cells (see WalkEdge).
-      if (!(std::fabs(to.y - from.y) < kMinEdgeExtent)) edges_.push_back({from, to});
+      if (!(std::fabs(to.y - from.y) < kMinEdgeExtent))
+        edges_.push_back({from, to, ShapeOf(from, to)});
     }
   }
 }

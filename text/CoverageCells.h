@@ -40,6 +40,7 @@ struct InkSpan {
 struct CoverageEdge {
   Point2D from;
   Point2D to;
+  uint32_t shape;  // groups the edges whose walks take the same branches
 };
 
 // Exact-area, nonzero-winding scan conversion of a whole PolygonSet in one pass: every edge
