@@ -96,11 +96,26 @@ bool FlatPair(const Cubic& a, const Cubic& b, bool& bFlat) {
 // Parameters where one coordinate's derivative vanishes: its roots of q2 t^2 + q1 t + q0, the
 // quadratic taken in the cancellation-free form. Non-finite roots are left out; they would fall
 // outside [0, 1] and be skipped anyway, and a NaN would break the sort.
-// At most 2 + 2 + 2 + 1 parameters: the ends, two roots per coordinate and the inflection.
+// At most 2 + 2 + 2 + 1 parameters: the ends, two roots per coordinate and the inflection. Only
+// those in [0, 1] are kept: the curve is cut between neighbours in [0, 1] alone, and 0 and 1 are
+// always there, so one outside could only pair with an end into a piece that is skipped. Kept by
+// adding 0 or 1 to the count: whether a root lies inside follows the glyph's shape.
 struct ParameterList {
   float values[8];
   int count = 0;
-  void push_back(float t) { values[count++] = t; }
+  void push_back(float t) {
+    values[count] = t;
+    count += static_cast<int>(t >= 0.0f) & static_cast<int>(t <= 1.0f);
+  }
+  // Ascending, equal values in the order they came (as std::sort leaves so few).
+  void Sort() {
+    for (int i = 1; i < count; ++i) {
+      const float t = values[i];
+      int j = i;
+      for (; j > 0 && t < values[j - 1]; --j) values[j] = values[j - 1];
+      values[j] = t;
+    }
+  }
 };
 
 void AddExtrema(float p0, float c1, float c2, float p3, ParameterList& ts) {
@@ -167,7 +182,7 @@ void PolygonSet::AppendCubic(Point2D p0, Point2D c1, Point2D c2, Point2D p3) {
   }
   // 4. Flatten each piece inside [0, 1]; each starts where the previous one ended so the polyline
   // stays continuous whatever the rounding of the splits.
-  std::sort(ts.values, ts.values + ts.count);
+  ts.Sort();
   const Cubic whole{p0, c1, c2, p3};
   Point2D previousEnd = p0;
   for (int i = 0; i + 1 < ts.count; ++i) {
