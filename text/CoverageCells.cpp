@@ -331,11 +331,10 @@ void CoverageCells::WalkEdge(Point2D from, Point2D to) {
 
 // Orders the cells by pixel (row, then column), so that the sweep meets each pixel's cells
 // together and sums them. Two stable counting passes (columns, then rows) order the pixels in
-// linear time; only the few cells of one pixel are then sorted by magnitude, and only when there
-// are three or more: two floats sum to the same value in either order. One comparison sort of the
-// whole list was most of the fill's time and one per row still a third of it; an insertion sort
-// of each (nearly ordered) row instead of the column pass was slower still, and so were three
-// passes over smaller digits and a dense per-row accumulation.
+// linear time. One comparison sort of the whole list was most of the fill's time and one per row
+// still a third of it; an insertion sort of each (nearly ordered) row instead of the column pass
+// was slower still, and so were three passes over smaller digits and a dense per-row
+// accumulation.
 void CoverageCells::SortByPixel(int width, int height, bool cellsInCanvas) {
   if (cells.empty()) return;
   // 1. Both histograms in one read. Edges clamped into the canvas reach one column past it and
@@ -352,8 +351,8 @@ void CoverageCells::SortByPixel(int width, int height, bool cellsInCanvas) {
   CountsToStarts(columnStarts_);
   CountsToStarts(rowStarts_);
 
-  // 2. By column, then stably by row: ordered by pixel, each pixel's cells in emission order.
-  // FillCells orders the cells of a pixel that has three or more.
+  // 2. By column, then stably by row: ordered by pixel. The sweep orders the cells of a pixel
+  // that has three or more (PixelDelta).
   sorted_.resize(cells.size());
   CoverageCell* const byColumn = sorted_.data();
   for (const CoverageCell& cell : cells) byColumn[columns[cell.x]++] = cell;

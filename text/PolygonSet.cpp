@@ -93,13 +93,11 @@ bool FlatPair(const Cubic& a, const Cubic& b, bool& bFlat) {
 #endif
 }
 
-// Parameters where one coordinate's derivative vanishes: its roots of q2 t^2 + q1 t + q0, the
-// quadratic taken in the cancellation-free form. Non-finite roots are left out; they would fall
-// outside [0, 1] and be skipped anyway, and a NaN would break the sort.
-// At most 2 + 2 + 2 + 1 parameters: the ends, two roots per coordinate and the inflection. Only
-// those in [0, 1] are kept: the curve is cut between neighbours in [0, 1] alone, and 0 and 1 are
-// always there, so one outside could only pair with an end into a piece that is skipped. Kept by
-// adding 0 or 1 to the count: whether a root lies inside follows the glyph's shape.
+// The parameters where a curve is cut: at most 2 + 2 + 2 + 1, the ends, two roots per coordinate
+// and the inflection. Only those in [0, 1] are kept (so no infinity or NaN either): the curve is
+// cut between neighbours in [0, 1] alone, and 0 and 1 are always there, so one outside could only
+// bound a piece beyond an end. Kept by adding 0 or 1 to the count: whether a root lies inside
+// follows the glyph's shape.
 struct ParameterList {
   float values[8];
   int count = 0;
@@ -118,6 +116,8 @@ struct ParameterList {
   }
 };
 
+// The parameters where one coordinate's derivative vanishes: the roots of q2 t^2 + q1 t + q0, the
+// quadratic taken in the cancellation-free form.
 void AddExtrema(float p0, float c1, float c2, float p3, ParameterList& ts) {
   const float q2 = 3.0f * (p3 - p0) - 9.0f * (c2 - c1);
   const float q1 = 6.0f * (p0 + c2) - 12.0f * c1;
@@ -128,12 +128,12 @@ void AddExtrema(float p0, float c1, float c2, float p3, ParameterList& ts) {
       const float s = q1 > 0.0f ? 1.0f : -1.0f;
       const float t1 = (-q1 - s * std::sqrt(disc)) / (2.0f * q2);
       const float t2 = q0 / (q2 * t1);
-      if (std::isfinite(t1)) ts.push_back(t1);
-      if (std::isfinite(t2)) ts.push_back(t2);
+      ts.push_back(t1);
+      ts.push_back(t2);
     }
   } else if (std::fabs(q1) > kRootEpsilon) {
     const float t = -q0 / q1;
-    if (std::isfinite(t)) ts.push_back(t);
+    ts.push_back(t);
   }
 }
 
@@ -178,7 +178,7 @@ void PolygonSet::AppendCubic(Point2D p0, Point2D c1, Point2D c2, Point2D p3) {
   const float k3 = Cross(c2 - c1, p3 - c2);
   if (std::fabs(k3 + k1 - k2) > kRootEpsilon && std::fabs(k2 - 2.0f * k1) > kRootEpsilon) {
     const float t = -0.5f * (k2 - 2.0f * k1) / (k3 + k1 - k2);
-    if (std::isfinite(t)) ts.push_back(t);
+    ts.push_back(t);
   }
   // 4. Flatten each piece inside [0, 1]; each starts where the previous one ended so the polyline
   // stays continuous whatever the rounding of the splits.
@@ -188,7 +188,7 @@ void PolygonSet::AppendCubic(Point2D p0, Point2D c1, Point2D c2, Point2D p3) {
   for (int i = 0; i + 1 < ts.count; ++i) {
     const float t0 = ts.values[i];
     const float t1 = ts.values[i + 1];
-    if (!(t0 >= 0.0f && t1 <= 1.0f && t0 != t1)) continue;
+    if (t0 == t1) continue;
     Cubic head, tail, piece, unused;
     Split(whole, t1, head, tail);
     Split(head, t0 / t1, unused, piece);
