@@ -13,37 +13,24 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <psapi.h>
 #include <windows.h>
 #else
-#include <sys/resource.h>
 #include <sys/utsname.h>
 #endif
 
+#include "bench/BenchSupport.h"
 #include "host/SimHost.h"
 #include "plugin/EntryPoints.h"
 #include "render/BlockSearchSetup.h"
 
 namespace {
 
+using kelvrix::bench::FormatOf;
+using kelvrix::bench::ProcessPageFaults;
 using kelvrix::host::HostOptions;
 using kelvrix::host::PluginModule;
 using kelvrix::host::SimHost;
 using Clock = std::chrono::steady_clock;
-
-// Page faults of the process so far (first touches of fresh memory among them).
-long long ProcessFaults() {
-#ifdef _WIN32
-  PROCESS_MEMORY_COUNTERS counters{};
-  counters.cb = sizeof counters;
-  if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return -1;
-  return counters.PageFaultCount;
-#else
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_minflt;
-#endif
-}
 
 void PrintPlatform() {
 #ifdef _WIN32
@@ -65,12 +52,6 @@ void PrintPlatform() {
 }
 
 void* NoBlock(size_t) { return nullptr; }
-void Release(void* block) { std::free(block); }
-
-PF_PixelFormat FormatOf(int depth) {
-  return depth == 8 ? PF_PixelFormat_ARGB32
-                    : (depth == 16 ? PF_PixelFormat_ARGB64 : PF_PixelFormat_ARGB128);
-}
 
 struct Sample {
   std::vector<double> ms;
@@ -93,11 +74,11 @@ bool TimeCards(int depth, A_long width, A_long height, int frames, Sample& sampl
   for (int i = 0; i < frames; ++i) {
     frame->preRender = PF_PreRenderOutput{};
     frame->layerCheckouts.clear();
-    const long long faults = ProcessFaults();
+    const long long faults = ProcessPageFaults();
     const auto start = Clock::now();
     if (host.PreRender(*frame) != PF_Err_NONE || host.Render(*frame) != PF_Err_NONE) return false;
     sample.ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    sample.faults += ProcessFaults() - faults;
+    sample.faults += ProcessPageFaults() - faults;
     ++sample.frames;
   }
   return true;
@@ -136,7 +117,7 @@ int main(int argc, char** argv) {
   const int frames = ArgOr(argc, argv, 2, 3);
   PrintPlatform();
   kelvrix::BlockSearchSetup setup = kelvrix::ProductionSearchSetup();
-  setup.source = kelvrix::BlockSource{NoBlock, Release};
+  setup.source = kelvrix::BlockSource{NoBlock, std::free};
   kelvrix::ScopedFrameSearchSetupForTesting noMemory(setup);
   std::printf("card frames: median of %d per size (%d rounds of %d, sizes alternating)\n",
               rounds * frames, rounds, frames);

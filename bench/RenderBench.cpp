@@ -4,7 +4,6 @@
 // block scan beside memchr; and the noise pass beside the way it was drawn before (one
 // std::mt19937 call per draw), alone and inside whole frames. Ratios are printed after the run.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -19,6 +18,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "host/IterateSuites.h"
 #include "host/SimHost.h"
 #include "plugin/EntryPoints.h"
@@ -28,14 +28,11 @@
 
 namespace {
 
+using kelvrix::bench::FormatOf;
+using kelvrix::bench::ProcessPageFaults;
 using kelvrix::host::HostOptions;
 using kelvrix::host::PluginModule;
 using kelvrix::host::SimHost;
-
-PF_PixelFormat FormatOf(int64_t depth) {
-  return depth == 8 ? PF_PixelFormat_ARGB32
-                    : (depth == 16 ? PF_PixelFormat_ARGB64 : PF_PixelFormat_ARGB128);
-}
 
 // Blocks for the search: heap memory holding noise, as a busy host leaves image data in the
 // heap, so every search accepts its first block and the figures measure the render, not
@@ -72,13 +69,6 @@ double ProcessCpuSeconds() {
   timespec t{};
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-// Page faults of the process so far: first touches of memory the system hands out.
-long ProcessMinorFaults() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_minflt;
 }
 
 // What one first touch of a fresh page costs on this machine: the median over fresh blocks of
@@ -235,7 +225,7 @@ void TimeFrames(benchmark::State& state, SimHost& host, int64_t depth, const Hos
   int noBlock = 0;
   double renderSeconds = 0.0;
   const double cpuStart = ProcessCpuSeconds();
-  const long faultsStart = ProcessMinorFaults();
+  const long faultsStart = ProcessPageFaults();
   for (auto _ : state) {
     frame->preRender = PF_PreRenderOutput{};
     frame->layerCheckouts.clear();
@@ -253,7 +243,7 @@ void TimeFrames(benchmark::State& state, SimHost& host, int64_t depth, const Hos
   const double frames = static_cast<double>(state.iterations());
   const double frameSeconds = renderSeconds / frames;
   state.counters["cpu_ms"] = (ProcessCpuSeconds() - cpuStart) / frames * 1e3;
-  state.counters["faults"] = static_cast<double>(ProcessMinorFaults() - faultsStart) / frames;
+  state.counters["faults"] = static_cast<double>(ProcessPageFaults() - faultsStart) / frames;
   state.counters["floor_ms"] = floorSeconds * 1e3;
   state.counters["x_floor"] = frameSeconds / floorSeconds;
   state.counters["host_ms"] = hostSeconds * 1e3;
