@@ -252,6 +252,15 @@ void CoverageCells::AppendRing(const Point2D* ring, size_t count, float w, float
 // row of one end to the row of the other, its columns likewise plus the one right of them. It
 // makes at most two cells per row and one per column step.
 void CoverageCells::AppendEdgeCells(Point2D from, Point2D to) {
+  // An end that is not a number has no cells; an end off the 16-bit range is brought onto it,
+  // which keeps the walk's columns and rows bounded (an end at 1e30 would never be reached).
+  if (std::isnan(from.x) || std::isnan(from.y) || std::isnan(to.x) || std::isnan(to.y)) return;
+  const auto onRange = [](Point2D p) {
+    return Point2D{ClampFloat(p.x, 0.0f, kMaxCellCoordinate),
+                   ClampFloat(p.y, 0.0f, kMaxCellCoordinate)};
+  };
+  from = onRange(from);
+  to = onRange(to);
   const auto inRange = [](Point2D p) {
     return p.x >= 0.0f && p.x <= kMaxCellCoordinate - 1.0f && p.y >= 0.0f &&
            p.y <= kMaxCellCoordinate - 1.0f;
@@ -305,13 +314,23 @@ void CoverageCells::WalkEdge(Point2D from, Point2D to) {
   // 4. One row per pass until the edge's end is reached.
   for (int row = 0; now.y != to.y && row < kMaxEdgeRows; ++row) {
     float carry = 0.0f;
+    // A column crossing lies between the row's entry and exit. Taken from the slope, a steep
+    // edge's can round back across the line the row was entered by (after a row crossing that
+    // rounded onto or just before the column line), and the row would count a slice the row
+    // before it counted: the row's cells would no longer sum to zero and the rest would paint
+    // every pixel out to the right edge. Kept between them, the row's strips add up to its height.
+    const float entryY = now.y;
+    const float exitY = nextY.y;
+    const float rowTop = entryY < exitY ? entryY : exitY;
+    const float rowBottom = entryY < exitY ? exitY : entryY;
     while (nextX.x < nextY.x) {
-      const float strip = ClampFloat((nextX.y - now.y) * ystep, 0.0f, 1.0f);
-      const float mid = (nextX.x + now.x) * 0.5f;
+      const Point2D cross{nextX.x, ClampFloat(nextX.y, rowTop, rowBottom)};
+      const float strip = ClampFloat((cross.y - now.y) * ystep, 0.0f, 1.0f);
+      const float mid = (cross.x + now.x) * 0.5f;
       const float area = (mid - pixelX) * strip;
       Emit<kChecked>(pixelX, pixelY, (carry + strip - area) * sign);
       carry = area;
-      now = nextX;
+      now = cross;
       nextX.x += 1.0f;
       nextX.y = from.y + (nextX.x - from.x) * slopeY;
       pixelX += 1.0f;

@@ -58,7 +58,8 @@ class CoverageCells {
   // False when the cell cap was reached (the cells are then unusable). May throw std::bad_alloc.
   bool BuildCoverageCells(const PolygonSet& polygons, int width, int height);
 
-  // The cells of the edge from -> to, both inside [0, 65535]^2; downward edges count positive.
+  // The cells of the edge from -> to, its ends brought onto [0, 65535]^2 (an edge with a NaN end
+  // makes none); downward edges count positive.
   void AppendEdgeCells(Point2D from, Point2D to);
 
   // Sweeps the sorted cells, summing each pixel's (three or more by magnitude, which reorders

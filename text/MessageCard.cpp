@@ -120,6 +120,28 @@ CardLayout LayoutFor(A_long width, A_long height) {
   return layout;
 }
 
+bool DrawCardText(text::TextCanvas& canvas, const CardLayout& layout, const std::string& title,
+                  const std::string& firstHint, const std::string& secondHint) {
+  const std::vector<uint8_t>* decoded = EmbeddedFontBytes();
+  if (decoded == nullptr) return false;
+  const std::vector<uint8_t>& font = *decoded;
+  const int fontBytes = static_cast<int>(font.size());
+
+  // The title and the two hints, white. A font that fails to load leaves the lines blank; the
+  // dimmed input still shows.
+  canvas.SetFont(font.data(), fontBytes, layout.titleSize);
+  canvas.SetColor(text::PaintSlot::Fill, 1.0f, 1.0f, 1.0f, 1.0f);
+  canvas.FillText(title.c_str(), layout.left, layout.titleBaseline, layout.maxWidth);
+  const std::pair<const std::string*, float> hints[] = {{&firstHint, layout.firstHintBaseline},
+                                                        {&secondHint, layout.secondHintBaseline}};
+  for (const auto& [hint, baseline] : hints) {
+    if (hint->empty()) continue;
+    canvas.SetFont(font.data(), fontBytes, layout.hintSize);
+    canvas.FillText(hint->c_str(), layout.left, baseline, layout.maxWidth);
+  }
+  return true;
+}
+
 PF_Err DrawMessageCard(std::string title, std::string firstHint, std::string secondHint,
                        PF_EffectWorld* source, PF_EffectWorld* output, PF_PixelFormat format,
                        PF_InData* in_data, SuiteHandler& suites) {
@@ -132,23 +154,8 @@ PF_Err DrawMessageCard(std::string title, std::string firstHint, std::string sec
   // A canvas of a size its cells cannot address is empty by design and the card is the
   // dimmed input alone; memory that is not there is an error.
   text::TextCanvas canvas(width, height);
-  const std::vector<uint8_t>* decoded = EmbeddedFontBytes();
-  if (decoded == nullptr) return PF_Err_OUT_OF_MEMORY;
-  const std::vector<uint8_t>& font = *decoded;
-  const int fontBytes = static_cast<int>(font.size());
-
-  // The title and the two hints, white. A font that fails to load leaves the lines blank; the
-  // dimmed input still shows.
-  const CardLayout layout = LayoutFor(width, height);
-  canvas.SetFont(font.data(), fontBytes, layout.titleSize);
-  canvas.SetColor(text::PaintSlot::Fill, 1.0f, 1.0f, 1.0f, 1.0f);
-  canvas.FillText(title.c_str(), layout.left, layout.titleBaseline, layout.maxWidth);
-  const std::pair<const std::string*, float> hints[] = {{&firstHint, layout.firstHintBaseline},
-                                                        {&secondHint, layout.secondHintBaseline}};
-  for (const auto& [hint, baseline] : hints) {
-    if (hint->empty()) continue;
-    canvas.SetFont(font.data(), fontBytes, layout.hintSize);
-    canvas.FillText(hint->c_str(), layout.left, baseline, layout.maxWidth);
+  if (!DrawCardText(canvas, LayoutFor(width, height), title, firstHint, secondHint)) {
+    return PF_Err_OUT_OF_MEMORY;
   }
   // A card without its canvas, font or a line is not a finished frame.
   if (canvas.Status() == text::CanvasStatus::kOutOfMemory) return PF_Err_OUT_OF_MEMORY;

@@ -33,6 +33,11 @@ struct CardLayout {
 };
 CardLayout LayoutFor(A_long width, A_long height);
 
+// Draws the title and the two hints into `canvas` where `layout` puts them. False when the
+// embedded font could not be decoded (out of memory): nothing is drawn then.
+bool DrawCardText(text::TextCanvas& canvas, const CardLayout& layout, const std::string& title,
+                  const std::string& firstHint, const std::string& secondHint);
+
 // Draws the card into `output` (written in full). Returns the iterate's result, or
 // PF_Err_OUT_OF_MEMORY when the canvas, the font or the memory of a line cannot be allocated
 // (then nothing is drawn). A missing iterate suite throws 516 through the SuiteHandler.

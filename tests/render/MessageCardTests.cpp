@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <limits>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "host/IterateSuites.h"
 #include "render/BlockSearch.h"
@@ -24,6 +26,12 @@ using kelvrix::testing::BlockFeeder;
 using kelvrix::testing::LinkedPlugin;
 
 namespace {
+
+const char kTitle[] =
+    "Couldn't find a large enough block of memory, try reducing the Size parameter.";
+const char kFirstHint[] = "Purging your cache to re-render this frame may help.";
+const char kSecondHint[] =
+    "Restarting AE can also also help - every AE session brings different data in memory.";
 
 // The program's operator new, replaced so that the n-th allocation of the arming thread fails
 // once. Inert until armed; every form goes through malloc and free, so sanitizers see pairs.
@@ -74,11 +82,9 @@ class Card : public ::testing::Test {
     return host_.WithinCommand([&](PF_InData* in, PF_OutData*) {
       SuiteHandler suites(in->pica_basicP);
       suites.Iterate8Suite1();  // acquired before arming: the host's map is not the card's
-      std::string title =
-          "Couldn't find a large enough block of memory, try reducing the Size parameter.";
-      std::string first = "Purging your cache to re-render this frame may help.";
-      std::string second =
-          "Restarting AE can also also help - every AE session brings different data in memory.";
+      std::string title = kTitle;
+      std::string first = kFirstHint;
+      std::string second = kSecondHint;
       allocationFailed = false;
       allocationsBeforeFailure = failAt;
       const PF_Err err = DrawMessageCard(std::move(title), std::move(first), std::move(second),
@@ -180,6 +186,30 @@ TEST_F(Card, LinesSitWhereTheLayoutPutsThemAndTheTextIsExactlyWhite) {
 }
 
 // x == input width reads the next row and y == input height the row below, were they read.
+// Large 16:9 frames, among them every size once seen to leak a steep stroke's coverage out to the
+// right edge: the card's lines end at W - 12, so its right margin holds no ink and shows the
+// dimmed input. The lines are drawn as the card draws them, on a canvas of the frame's width that
+// ends below the last line (the text lies wholly inside it, so its cells are the full card's).
+TEST(CardText, NoLineOfALargeFrameInksTheRightMargin) {
+  std::vector<std::pair<A_long, A_long>> frames = {
+      {3840, 2160}, {4892, 2752}, {5396, 3035}, {5423, 3050}, {5432, 3056}, {6809, 3830},
+      {7199, 4049}, {7529, 4235}, {7532, 4237}, {7649, 4303}, {7880, 4433}, {8108, 4561}};
+  for (A_long width = 2000; width <= 8192; width += 61) {
+    frames.emplace_back(width, static_cast<A_long>(std::lround(width * 9.0 / 16.0)));
+  }
+  for (const auto& [width, height] : frames) {
+    const CardLayout layout = LayoutFor(width, height);
+    const int band = static_cast<int>(std::ceil(layout.secondHintBaseline + layout.hintSize));
+    text::TextCanvas canvas(width, band);
+    ASSERT_TRUE(DrawCardText(canvas, layout, kTitle, kFirstHint, kSecondHint));
+    int inked = 0;
+    for (int y = 0; y < band; ++y) {
+      for (int x = width - 12; x < width; ++x) inked += canvas.PixelAt(x, y)[3] != 0.0f;
+    }
+    EXPECT_EQ(inked, 0) << width << " x " << height;
+  }
+}
+
 TEST_F(Card, AnInputSmallerThanTheOutputIsReadOnlyWithinItsRowsAndColumns) {
   Draw(320, 180, 100, 51, 0x3E);
   const float f = PixelAt<PF_PixelFloat>(input_, 0, 0)->red;

@@ -150,6 +150,65 @@ TEST(CoverageCells, RingsPastTheUncheckedBoundKeepTheirExactCoverage) {
   EXPECT_LT(worst, 1e-5) << "largest difference from the exact area";
 }
 
+// Steep edges far from the origin, where a row crossing rounded onto or just before a column
+// line once made the next row count a slice twice: the row then no longer summed to zero and the
+// rest of it, out to the canvas's right edge, was painted. Nothing right of a ring may be.
+TEST(CoverageCells, SteepClosedRingsPaintNothingRightOfThemselves) {
+  constexpr int kWidth = 4200;
+  constexpr int kHeight = 48;
+  std::vector<Ring> rings = {{{1020.99078f, 37.9232178f},
+                              {1021.00037f, 19.3764744f},
+                              {1024.00037f, 19.3764744f},
+                              {1023.99078f, 37.9232178f}}};
+  // Steep sides that pass a column line within a rounding error of a row line and end in the
+  // row beyond it: the case where a rounded row crossing lands on or just before the column.
+  std::mt19937 random(22);
+  std::uniform_int_distribution<int> column(100, 4100), line(16, 32), width(1, 6);
+  std::uniform_real_distribution<float> near(-0.15f, 0.15f), lean(2e-4f, 1e-3f), into(0.05f, 0.95f),
+      reach(3.0f, 14.0f);
+  for (int i = 0; i < 400; ++i) {
+    const float crossX = static_cast<float>(column(random));
+    const float crossY = static_cast<float>(line(random)) + near(random);
+    const float up = i % 2 == 0 ? 1.0f : -1.0f;  // the side ends above the line, or below it
+    const float k = (i % 4 < 2 ? 1.0f : -1.0f) * lean(random);  // its x per row towards the end
+    const float endY = std::round(crossY) - up * into(random);
+    const float startY = crossY + up * reach(random);
+    const auto at = [&](float y) { return Point2D{crossX + (crossY - y) * up * k, y}; };
+    // The other side stands upright half a pixel off the grid, where it cannot cancel an error.
+    const float w = static_cast<float>(width(random)) + 0.5f;
+    const Ring ring = {at(startY), at(endY), {crossX + w, endY}, {crossX + w, startY}};
+    rings.push_back(i % 8 < 4 ? ring : Reversed(ring));
+  }
+  int leaking = 0;
+  for (const Ring& ring : rings) {
+    float right = 0.0f;
+    for (const Point2D p : ring) right = std::max(right, p.x);
+    const std::vector<float> pixels = Fill(kWidth, kHeight, {ring});
+    const int first = static_cast<int>(std::floor(right)) + 1;  // wholly right of the ring
+    bool leaked = false;
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = first; x < kWidth; ++x) {
+        leaked |= pixels[(static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 4 + 3] != 0;
+      }
+    }
+    leaking += leaked;
+  }
+  EXPECT_EQ(leaking, 0) << "of " << rings.size() << " rings";
+}
+
+// Every cell of an edge lies where its ends put it; an end that is not a number makes none.
+TEST(CoverageCells, AnEdgeWithANaNEndMakesNoCells) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  CoverageCells cells;
+  const Point2D ends[][2] = {{{nan, 1}, {3, 5}}, {{1, 1}, {3, nan}}, {{nan, nan}, {2, 2}}};
+  for (const auto& edge : ends) {
+    cells.AppendEdgeCells(edge[0], edge[1]);
+    EXPECT_TRUE(cells.cells.empty());
+  }
+  cells.AppendEdgeCells({1, 1}, {3, 5});
+  EXPECT_FALSE(cells.cells.empty());
+}
+
 TEST(CoverageCells, OverlapOfOneWindingIsCoveredOnceAndOfOppositeWindingsIsEmpty) {
   const std::vector<float> same = Fill(20, 10, {Rect(0, 0, 10, 10), Rect(5, 0, 15, 10)});
   const std::vector<float> opposite =
