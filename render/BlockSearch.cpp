@@ -1,8 +1,9 @@
 #include "render/BlockSearch.h"
 
 #include <chrono>
+#include <cstdint>
 #include <cstring>
-#include <limits>
+#include <utility>
 
 #include "render/PixelTraits.h"
 
@@ -83,6 +84,29 @@ PF_Err AllocationFailed(RenderPlan& plan, PF_OutData* out_data) {
   return PF_Err_NONE;
 }
 
+// What one block costs the budget: what the heap holds for it and its entry in the list (whose
+// storage doubles as it grows, so up to two pointers an entry).
+size_t BudgetBytesFor(size_t bytes) {
+  constexpr size_t kListEntryBytes = 2 * sizeof(void*);
+  const size_t heap = HeapBytesFor(bytes);
+  return heap > SIZE_MAX - kListEntryBytes ? SIZE_MAX : heap + kListEntryBytes;
+}
+
+// Bytes taken from the budget for a block on its way into the list: given back on every way out
+// (a failed allocation, a source that throws) unless the list takes them over.
+class Reservation {
+ public:
+  Reservation(SearchBudget& budget, size_t bytes) : budget_(budget), bytes_(bytes) {}
+  ~Reservation() { budget_.Release(bytes_); }
+  Reservation(const Reservation&) = delete;
+  Reservation& operator=(const Reservation&) = delete;
+  size_t Hand() { return std::exchange(bytes_, 0); }
+
+ private:
+  SearchBudget& budget_;
+  size_t bytes_;
+};
+
 template <typename Depth, bool (*IsUsable)(const void*, size_t)>
 PF_Err FindMemoryBlock(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
                        const PF_InData* in_data, PF_OutData* out_data) {
@@ -90,27 +114,23 @@ PF_Err FindMemoryBlock(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
   const Clock::time_point start = Clock::now();
   const BlockSearchSetup& setup = list.Setup();
   const size_t samples = bytes / sizeof(typename Depth::Channel);
-  const size_t held = bytes <= std::numeric_limits<size_t>::max() - kBlockOverheadBytes
-                          ? bytes + kBlockOverheadBytes
-                          : std::numeric_limits<size_t>::max();
+  const size_t held = BudgetBytesFor(bytes);
   for (;;) {
-    // Over budget the search gives up as on a time-out: the frame shows the card.
+    // Over budget the search gives up as on a time-out, asking the host first as that does: a
+    // render the user cancelled returns the abort code, not a finished card frame.
     if (!setup.budget->TryReserve(held)) {
       plan.noBlockFound = true;
-      return PF_Err_NONE;
+      return in_data->inter.abort(in_data->effect_ref);
     }
+    Reservation reservation(*setup.budget, held);
     // The entry's room comes first, so that recording a failed allocation needs no memory.
-    if (!list.MakeRoom()) {
-      setup.budget->Release(held);
-      return AllocationFailed(plan, out_data);
-    }
+    if (!list.MakeRoom()) return AllocationFailed(plan, out_data);
     void* block = AllocateBlock(setup.source.allocate, bytes);
     if (block == nullptr) {
-      setup.budget->Release(held);
       list.Append(nullptr, 0);
       return AllocationFailed(plan, out_data);
     }
-    list.Append(block, held);
+    list.Append(block, reservation.Hand());
     if (const PF_Err abort = in_data->inter.abort(in_data->effect_ref)) {
       plan.noBlockFound = true;
       return abort;

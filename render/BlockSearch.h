@@ -58,10 +58,6 @@ bool IsBlockUsable8(const void* block, size_t samples);
 bool IsBlockUsable16(const void* block, size_t samples);
 bool IsBlockUsableFloat(const void* block, size_t samples);
 
-// What a block costs the budget beyond its own bytes: a heap header and a list entry, so
-// that even a search for empty blocks holds a bounded amount.
-constexpr size_t kBlockOverheadBytes = 32;
-
 constexpr char kAllocationFailedMessage[] =
     "kelvrix failed to allocate a block of memory. Please report this on skarnhold.";
 

@@ -1,7 +1,16 @@
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <new>
 #include <optional>
 #include <random>
+
+#if defined(_WIN32)
+#include <psapi.h>
+#include <windows.h>
+#else
+#include <malloc.h>
+#endif
 
 #include "render/PixelTraits.h"
 #include "tests/support/BlockFeeder.h"
@@ -102,6 +111,99 @@ TEST_F(Search, ABudgetHeldByAnotherSearchGivesTheCardNotAnError) {
   list_.reset();
   first.reset();
   EXPECT_EQ(budget.HeldBytes(), 0u);
+}
+
+// The budget is spent: the search asks the host before it gives up, and a cancelled render
+// returns the abort code, not a finished card frame.
+TEST_F(Search, ASpentBudgetStillReturnsTheHostsAbort) {
+  kelvrix::testing::BlockFeeder feeder(Fallback::kBlank);
+  SearchBudget spent(0);
+  BlockSearchSetup setup = FrameSearchSetup();
+  setup.budget = &spent;
+  for (const bool cancelled : {false, true}) {
+    if (cancelled) host_.ArmAbort(0);
+    EXPECT_EQ(Run(FindMemoryBlock16, 64, setup, list_), cancelled ? PF_Interrupt_CANCEL : 0);
+    EXPECT_TRUE(plan_.noBlockFound);
+    EXPECT_EQ(list_->Count(), 0u);
+    EXPECT_EQ(host_.AbortPolls(), 1);  // counted afresh once armed
+  }
+  EXPECT_EQ(feeder.Allocations(), 0);
+}
+
+// A source that throws (a test's, or a host's new) on its first or third block: the bytes
+// reserved for that block go back at once, those of the blocks listed before it with the list.
+TEST_F(Search, ABlockSourceThatThrowsGivesItsBytesBack) {
+  static int calls;
+  static int throwAt;
+  const auto allocate = [](size_t bytes) -> void* {
+    if (++calls == throwAt) throw std::bad_alloc();
+    return std::calloc(bytes, 1);
+  };
+  SearchBudget budget(size_t{1} << 20);
+  const BlockSearchSetup setup{BlockSource{allocate, std::free}, 60000, &budget};
+  for (const int at : {1, 3}) {
+    calls = 0;
+    throwAt = at;
+    bool thrown = false;
+    host_.WithinCommand([&](PF_InData* in, PF_OutData* out) {
+      MemoryBlockList list(setup);
+      try {
+        FindMemoryBlock8(list, 100, plan_, in, out);
+      } catch (const std::bad_alloc&) {
+        thrown = true;
+      }
+      EXPECT_EQ(list.Count(), static_cast<size_t>(at - 1));
+      EXPECT_EQ(budget.HeldBytes(), list.HeldBytes());
+      return PF_Err_NONE;
+    });
+    EXPECT_TRUE(thrown);
+    EXPECT_EQ(budget.HeldBytes(), 0u);
+  }
+}
+
+// What the heap holds by the process's own count: its in-use chunks (glibc), or the working set
+// (Windows, where Wine keeps no count of private bytes).
+size_t ProcessHeapFigure() {
+#if defined(_WIN32)
+  PROCESS_MEMORY_COUNTERS counters{};
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return counters.WorkingSetSize;
+#else
+  const struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;
+#endif
+}
+
+void* ZeroedHeapBlock(size_t bytes) {
+  void* block = ProcessHeapBlocks().allocate(bytes);
+  if (block != nullptr) std::memset(block, 0, bytes);
+  return block;
+}
+
+// Blank blocks from the process heap until the budget is spent, tiny and empty ones most of all,
+// whose heap header and granularity outweigh their bytes: the heap itself holds no more than the
+// budget for them (and, so that the test means something, more than half of it).
+TEST_F(Search, BlocksDrivenToTheBudgetHoldNoMoreThanItByTheProcesssOwnFigure) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizer's allocator keeps its own books";
+#endif
+  constexpr size_t kBudget = size_t{16} << 20;
+  for (const size_t bytes : {0, 1, 3, 24, 40, 100, 4000}) {
+    SearchBudget budget(kBudget);
+    const BlockSearchSetup setup{BlockSource{ZeroedHeapBlock, ProcessHeapBlocks().release}, 600000,
+                                 &budget};
+    const size_t before = ProcessHeapFigure();
+    size_t held = 0;
+    host_.WithinCommand([&](PF_InData* in, PF_OutData* out) {
+      MemoryBlockList list(setup);
+      EXPECT_EQ(FindMemoryBlock8(list, bytes, plan_, in, out), PF_Err_NONE);
+      held = ProcessHeapFigure() - before;
+      return PF_Err_NONE;
+    });
+    EXPECT_TRUE(plan_.noBlockFound);
+    EXPECT_LE(held, kBudget) << bytes << "-byte blocks";
+    EXPECT_GT(held, kBudget / 2) << bytes << "-byte blocks";
+  }
 }
 
 // The decision, taken between chunks, must be that of the whole count: fewer than 60 % of the
