@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "hostapi/HostApi.h"
+#include "render/BlockScan.h"
 #include "render/BlockSearchSetup.h"
 #include "render/RenderPlan.h"
 
@@ -51,12 +52,6 @@ PF_Err FindMemoryBlock16(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
                          const PF_InData* in_data, PF_OutData* out_data);
 PF_Err FindMemoryBlockFloat(MemoryBlockList& list, size_t bytes, RenderPlan& plan,
                             const PF_InData* in_data, PF_OutData* out_data);
-
-// Whether fewer than 60 % of the first `samples` samples at `block` are dark (8-bit, 16-bit
-// and float). Reading stops as soon as the rest of the block cannot change the answer.
-bool IsBlockUsable8(const void* block, size_t samples);
-bool IsBlockUsable16(const void* block, size_t samples);
-bool IsBlockUsableFloat(const void* block, size_t samples);
 
 constexpr char kAllocationFailedMessage[] =
     "kelvrix failed to allocate a block of memory. Please report this on skarnhold.";

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <optional>
@@ -210,8 +211,9 @@ TEST_F(Search, BlocksDrivenToTheBudgetHoldNoMoreThanItByTheProcesssOwnFigure) {
 // samples dark. Lengths about the chunk and lane sizes; dark counts about the limit, laid out
 // first, last, in the middle, spread and at random; a dark sample past the end that must not
 // count. Then a few random blocks.
-template <typename Depth, bool (*IsUsable)(const void*, size_t)>
-void ExpectTheDecisionOfTheFullCount(std::vector<typename Depth::Channel> dark,
+template <typename Depth>
+void ExpectTheDecisionOfTheFullCount(bool (*IsUsable)(const void*, size_t),
+                                     std::vector<typename Depth::Channel> dark,
                                      std::vector<typename Depth::Channel> light) {
   using Channel = typename Depth::Channel;
   std::mt19937 random(12);
@@ -244,12 +246,24 @@ void ExpectTheDecisionOfTheFullCount(std::vector<typename Depth::Channel> dark,
   }
 }
 
-TEST(BlockDecision, EqualsTheDecisionOfTheFullCount) {
+// Every build of the scan this processor can run, whichever production picks: the baseline and
+// AVX2 builds too where the processor has AVX-512.
+TEST(BlockDecision, EveryBuildEqualsTheDecisionOfTheFullCount) {
   const float inf = std::numeric_limits<float>::infinity();
-  ExpectTheDecisionOfTheFullCount<Depth8, IsBlockUsable8>({0, 3}, {4, 255});
-  ExpectTheDecisionOfTheFullCount<Depth16, IsBlockUsable16>({0, 328}, {329, 65535});
-  ExpectTheDecisionOfTheFullCount<DepthFloat, IsBlockUsableFloat>(
-      {std::nanf(""), -inf, -5.0f, 0.0f, 0.01f}, {0.0100001f, inf});
+  size_t count = 0;
+  const ScanBuild* builds = ScanBuilds(&count);
+  ASSERT_STREQ(builds[count - 1].name, "baseline");
+  for (const ScanBuild* build = builds; build < builds + count; ++build) {
+    if (!build->runsHere()) {
+      std::printf("scan build %s: not run, this processor lacks its instructions\n", build->name);
+      continue;
+    }
+    SCOPED_TRACE(build->name);
+    ExpectTheDecisionOfTheFullCount<Depth8>(build->usable8, {0, 3}, {4, 255});
+    ExpectTheDecisionOfTheFullCount<Depth16>(build->usable16, {0, 328}, {329, 65535});
+    ExpectTheDecisionOfTheFullCount<DepthFloat>(
+        build->usableFloat, {std::nanf(""), -inf, -5.0f, 0.0f, 0.01f}, {0.0100001f, inf});
+  }
 }
 
 }  // namespace
