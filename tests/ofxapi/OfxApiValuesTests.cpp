@@ -26,7 +26,8 @@ TEST(OfxApiValues, StatusCodesAndNumbersMatchThePublishedOnes) {
 }
 
 TEST(OfxApiValues, StringsAreTheirNamesWithoutTheLeadingK) {
-#define BY_NAME(macro) {#macro, macro}
+#define BY_NAME(macro) \
+  { #macro, macro }
   // clang-format off
   const std::pair<const char*, const char*> kStrings[] = {
     // actions, generic properties, object types and change reasons
