@@ -23,7 +23,8 @@ struct FrameReport {
   double size = 0.0;         // the Size the frame was rendered with
   bool memoryShown = false;  // false: the message card, or nothing, was shown
   double searchMs = 0.0;     // from smart render's start to the effect's last abort check
-  int searchBlocks = 0;      // abort checks during smart render: one per block tried
+  int searchBlocks = 0;      // abort checks during smart render: one per block tried (and one
+                             // more when a spent budget ends the search)
   size_t searchBytes = 0;    // what those blocks held together until the frame was done
   double frameMs = 0.0;      // pre-render, render and copying the frame out
   std::string path;          // the file written, if any

@@ -7,8 +7,9 @@
 #include <random>
 
 #if defined(_WIN32)
-#include <psapi.h>
 #include <windows.h>
+// after windows.h, whose types it uses
+#include <psapi.h>
 #else
 #include <malloc.h>
 #endif
