@@ -164,7 +164,14 @@ TEST_F(Search, ABlockSourceThatThrowsGivesItsBytesBack) {
 }
 
 // What the heap holds by the process's own count: its in-use chunks (glibc), or the working set
-// (Windows, where Wine keeps no count of private bytes).
+// (Windows, where Wine keeps no count of private bytes). The working set also takes in whatever
+// else the process touches meanwhile and the heap's own growth: up to 0.6 MiB was seen beyond
+// the blocks' share under Wine.
+#if defined(_WIN32)
+constexpr size_t kFigureSlack = size_t{1} << 20;
+#else
+constexpr size_t kFigureSlack = 0;
+#endif
 size_t ProcessHeapFigure() {
 #if defined(_WIN32)
   PROCESS_MEMORY_COUNTERS counters{};
@@ -203,7 +210,7 @@ TEST_F(Search, BlocksDrivenToTheBudgetHoldNoMoreThanItByTheProcesssOwnFigure) {
       return PF_Err_NONE;
     });
     EXPECT_TRUE(plan_.noBlockFound);
-    EXPECT_LE(held, kBudget) << bytes << "-byte blocks";
+    EXPECT_LE(held, kBudget + kFigureSlack) << bytes << "-byte blocks";
     EXPECT_GT(held, kBudget / 2) << bytes << "-byte blocks";
   }
 }
