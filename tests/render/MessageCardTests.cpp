@@ -194,7 +194,7 @@ TEST(CardText, NoLineOfALargeFrameInksTheRightMargin) {
   std::vector<std::pair<A_long, A_long>> frames = {
       {3840, 2160}, {4892, 2752}, {5396, 3035}, {5423, 3050}, {5432, 3056}, {6809, 3830},
       {7199, 4049}, {7529, 4235}, {7532, 4237}, {7649, 4303}, {7880, 4433}, {8108, 4561}};
-  for (A_long width = 2000; width <= 8192; width += 61) {
+  for (A_long width = 2000; width <= 8192; width += 127) {
     frames.emplace_back(width, static_cast<A_long>(std::lround(width * 9.0 / 16.0)));
   }
   for (const auto& [width, height] : frames) {
