@@ -1,6 +1,9 @@
 # kelvrix-frei0r_VERSION_ARCH.deb: kelvrix.so where the frei0r hosts look for filters
-# (/usr/lib/frei0r-1/), with the README and the licence notices. The module is stripped.
+# (/usr/lib/frei0r-1/), Kdenlive's description of it, the README and the licence notices. The
+# module is stripped.
 install(TARGETS kelvrix_frei0r LIBRARY DESTINATION lib/frei0r-1)
+# Kdenlive lists a frei0r filter with the parameters and ranges its description gives.
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/frei0r_kelvrix.xml DESTINATION share/kdenlive/effects)
 set(doc share/doc/kelvrix-frei0r)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${doc})
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE.txt DESTINATION ${doc} RENAME copyright)

@@ -23,6 +23,7 @@ cat >"$work/expected" <<'LIST'
 ./usr/share/doc/kelvrix-frei0r/OpenSans-LICENSE-Apache-2.0.txt
 ./usr/share/doc/kelvrix-frei0r/README.md
 ./usr/share/doc/kelvrix-frei0r/copyright
+./usr/share/kdenlive/effects/frei0r_kelvrix.xml
 LIST
 diff -u "$work/expected" "$work/files" || fail "installs other files than expected"
 
@@ -41,4 +42,21 @@ ffmpeg -nostdin -v error -f lavfi -i testsrc=size=640x360:rate=25 -frames:v 4 -f
   -pix_fmt rgba -y "$work/in.rgba"
 /usr/bin/python3 "$here/check_frames.py" "$work/out.rgba" "$work/in.rgba" 640 360 150 zesty \
   memory 2
+# Kdenlive's description names the filter and its parameters as MLT reports them from the
+# module itself.
+FREI0R_PATH=$work/root/usr/lib/frei0r-1 melt -query filter=frei0r.kelvrix 2>/dev/null \
+  >"$work/mlt.yml"
+/usr/bin/python3 - "$work/root/usr/share/kdenlive/effects/frei0r_kelvrix.xml" "$work/mlt.yml" <<'PY'
+import re, sys
+import xml.etree.ElementTree as ET
+effect = ET.parse(sys.argv[1]).getroot()
+mlt = open(sys.argv[2]).read()
+names = [p.get("name") for p in effect.findall("parameter")]
+titles = re.findall(r"^\s+title: (.*)$", mlt, re.M)
+if effect.get("tag") != "frei0r.kelvrix" or "identifier: frei0r.kelvrix" not in mlt:
+    sys.exit(f"tag {effect.get('tag')} is not the filter MLT lists")
+if names != titles:
+    sys.exit(f"Kdenlive parameters {names}, MLT's {titles}")
+PY
 echo "$deb: control, files, exports and the packaged module in ffmpeg all as expected"
+echo "  (and Kdenlive's description matches the parameters MLT reads from the module)"
