@@ -1,6 +1,5 @@
-// The frei0r entry points. Everything but these is hidden in the module.
-// The header declares C functions without saying so; what it declares is what the module
-// exports (everything else is hidden).
+// The frei0r entry points, the only symbols the module exports. The header declares them
+// without C linkage, so it is included inside extern "C", with default visibility.
 #pragma GCC visibility push(default)
 extern "C" {
 #include <frei0r.h>
