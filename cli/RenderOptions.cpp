@@ -127,8 +127,10 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions* opt
         },
         "a path"}},
   };
-  const std::map<std::string, bool*> flags = {
-      {"--contact-sheet", &o.contactSheet}, {"--quiet", &o.quiet}, {"--help", &o.help}};
+  const std::map<std::string, bool*> flags = {{"--contact-sheet", &o.contactSheet},
+                                              {"--no-output", &o.noOutput},
+                                              {"--quiet", &o.quiet},
+                                              {"--help", &o.help}};
 
   for (size_t i = 0; i < args.size(); ++i) {
     std::string name = args[i];
@@ -168,6 +170,14 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions* opt
     return true;
   }
 
+  if (o.noOutput && (o.contactSheet || !o.outputPattern.empty())) {
+    *error = "--no-output writes nothing: it takes neither --output nor --contact-sheet";
+    return false;
+  }
+  if (o.noOutput) {
+    *options = o;
+    return true;
+  }
   if (o.outputPattern.empty()) {
     o.outputPattern = o.contactSheet         ? "kelvrix-contact-sheet.png"
                       : o.projectDepth == 32 ? "kelvrix-####.exr"
@@ -261,6 +271,8 @@ Output
                         depth and style at --size, --width and --height and write them as
                         one labelled PNG (default name kelvrix-contact-sheet.png);
                         --depth, --style and --frames do not apply
+  --no-output           render and report the frames but write no files (to time the
+                        rendering alone)
 
 Plug-in
   --module PATH         the plug-in module to load (default: the one built beside this

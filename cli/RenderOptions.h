@@ -23,6 +23,7 @@ struct RenderOptions {
   std::string outputPattern;  // '#' runs become the zero-padded frame number
   int cacheMegabytes = 256;   // bound of the host's cache of input and recent frames
   bool contactSheet = false;
+  bool noOutput = false;      // render and report, write no files (for timing the rendering)
   bool quiet = false;
   bool help = false;
 };

@@ -246,11 +246,13 @@ RenderSummary RenderSequence(const RenderOptions& options, RenderObserver& obser
   for (int i = 0; i < options.frames; ++i) {
     FrameReport report;
     const RgbaImage image = session.Render(i, options.frames, &report);
-    report.path = OutputPathFor(options.outputPattern, i);
-    if (kind == OutputKind::Exr) {
-      WriteExr(report.path, image);
-    } else {
-      WritePng(report.path, image, options.projectDepth == 8 ? 8 : 16);
+    if (!options.noOutput) {
+      report.path = OutputPathFor(options.outputPattern, i);
+      if (kind == OutputKind::Exr) {
+        WriteExr(report.path, image);
+      } else {
+        WritePng(report.path, image, options.projectDepth == 8 ? 8 : 16);
+      }
     }
     ++summary.frames;
     summary.memoryFrames += report.memoryShown ? 1 : 0;

@@ -27,3 +27,6 @@ source scripts/windows-build.sh
 cmake --build "$dir" -j "$(nproc)" --target kelvrix_card_scaling >/dev/null
 echo "==== $dir/bench/kelvrix_card_scaling.exe under Wine"
 wine "$dir/bench/kelvrix_card_scaling.exe" </dev/null
+
+echo "==== the frei0r edition in ffmpeg against kelvrix-render (1080p, Size 150)"
+bash bench/frei0r_vs_render.sh build/bench

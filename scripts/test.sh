@@ -21,6 +21,11 @@ step "plain build (RelWithDebInfo, -Werror)"
 configure_and_build build/ci-plain -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir build/ci-plain --output-on-failure -j "$jobs"
 
+step "frei0r: kelvrix.so in ffmpeg, melt and GStreamer; its .deb"
+bash tests/frei0r/real_hosts.sh build/ci-plain
+cmake --build build/ci-plain --target package >/dev/null
+bash tests/frei0r/check_deb.sh build/ci-plain/kelvrix-frei0r_1.1.0_amd64.deb
+
 step "AddressSanitizer + UndefinedBehaviorSanitizer"
 configure_and_build build/ci-asan -DCMAKE_BUILD_TYPE=Debug -DKELVRIX_SANITIZE=address,undefined
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

@@ -38,6 +38,8 @@ TEST(RenderOptions, DefaultsAndEveryValuedOptionInBothSpellings) {
                             "m.so", 0, false, true));
   EXPECT_EQ(Parse({"--depth", "32"}).options.outputPattern, "kelvrix-####.exr");
   EXPECT_EQ(Parse({"--contact-sheet"}).options.outputPattern, "kelvrix-contact-sheet.png");
+  const Parsed none = Parse({"--no-output", "--frames", "3"});  // no pattern, no '#' needed
+  EXPECT_TRUE(none.ok && none.options.noOutput && none.options.outputPattern.empty());
   const Parsed help = Parse({"--output", "x.jpg", "-h"});  // help whatever else is wrong
   EXPECT_TRUE(help.ok && help.options.help);
 }
@@ -59,6 +61,8 @@ TEST(RenderOptions, ArgumentListsGiveTheirError) {
       {{"--frames", "2", "--output", "f.png"}, "--output 'f.png' has no '#'"},
       {{"--contact-sheet", "--output", "s.exr"}, "the contact sheet is written as PNG"},
       {{"--contact-sheet", "--width", "2"}, "the contact sheet needs a frame of at least 3 x 3"},
+      {{"--no-output", "--output", "f-#.png"}, "--no-output writes nothing"},
+      {{"--no-output", "--contact-sheet"}, "--no-output writes nothing"},
   };
   for (const auto& [args, error] : cases) {
     const Parsed p = Parse(args);
