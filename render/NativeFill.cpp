@@ -1,6 +1,7 @@
 #include "render/NativeFill.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -17,6 +18,17 @@
 
 namespace kelvrix {
 namespace {
+
+// A test's fixed seed (bit 32 set) or none (0).
+std::atomic<uint64_t> gFixedNoiseSeed{0};
+constexpr uint64_t kSeedFixed = uint64_t{1} << 32;
+
+uint32_t NoiseSeed() {
+  const uint64_t fixed = gFixedNoiseSeed.load(std::memory_order_acquire);
+  if ((fixed & kSeedFixed) != 0) return static_cast<uint32_t>(fixed);
+  std::random_device device;
+  return static_cast<uint32_t>(device());
+}
 
 constexpr int32_t kChannelsPerMemoryPixel = 3;  // red, green, blue; memory has no alpha
 
@@ -150,8 +162,7 @@ PF_Err FillFromMemory(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_dat
   plan.block = static_cast<uint8_t*>(blocks.Last());
   if (plan.noBlockFound || err != PF_Err_NONE) return err;
   // Fresh noise for every fill.
-  std::random_device device;
-  plan.rng.seed(static_cast<std::mt19937::result_type>(device()));
+  plan.rng.seed(static_cast<std::mt19937::result_type>(NoiseSeed()));
   plan.rowSeedBase = static_cast<uint32_t>(plan.rng());
   SetNoiseBounds(plan);
   // Noise into the image in place, then the image stretched over the world.
@@ -217,6 +228,13 @@ PF_Err StretchRow16(void* p, A_long t, A_long y, A_long n) {
 }
 PF_Err StretchRowFloat(void* p, A_long t, A_long y, A_long n) {
   return StretchRow<DepthFloat>(p, t, y, n);
+}
+
+ScopedNoiseSeedForTesting::ScopedNoiseSeedForTesting(uint32_t seed)
+    : previous_(gFixedNoiseSeed.exchange(kSeedFixed | seed, std::memory_order_acq_rel)) {}
+
+ScopedNoiseSeedForTesting::~ScopedNoiseSeedForTesting() {
+  gFixedNoiseSeed.store(previous_, std::memory_order_release);
 }
 
 }  // namespace kelvrix

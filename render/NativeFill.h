@@ -20,6 +20,21 @@ PF_Err FillFromMemory16(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_d
 PF_Err FillFromMemoryFloat(RenderPlan& plan, PF_EffectWorld* world, PF_InData* in_data,
                            PF_OutData* out_data);
 
+// The renderer's test seam for the noise: while one lives, every fill seeds its noise with
+// `seed` instead of drawing a seed from the random device, so that two renders of the same memory
+// (one edition against another) match pixel for pixel. Made and dropped on one thread while no
+// frame renders; they nest.
+class ScopedNoiseSeedForTesting {
+ public:
+  explicit ScopedNoiseSeedForTesting(uint32_t seed);
+  ~ScopedNoiseSeedForTesting();
+  ScopedNoiseSeedForTesting(const ScopedNoiseSeedForTesting&) = delete;
+  ScopedNoiseSeedForTesting& operator=(const ScopedNoiseSeedForTesting&) = delete;
+
+ private:
+  uint64_t previous_;
+};
+
 // Row callbacks for the host's generic iteration (reference: the plan).
 PF_Err AddNoiseRow8(void* plan, A_long thread, A_long y, A_long rows);
 PF_Err AddNoiseRow16(void* plan, A_long thread, A_long y, A_long rows);
