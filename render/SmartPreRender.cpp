@@ -45,17 +45,8 @@ PF_Err ReadSizeAndStyle(PF_InData* in_data, RenderPlan* plan) {
     if (err == PF_Err_NONE) ticked[i] = def.u.bd.value != 0;
   }
   // The first ticked box wins; supervision normally keeps exactly one ticked.
-  if (ticked[0]) {
-    plan->style = kStyle8;
-  } else if (ticked[1]) {
-    plan->style = kStyle16;
-    plan->size /= 2;
-  } else if (ticked[2]) {
-    plan->style = kStyleFloat;
-    plan->size /= 4;
-  } else {
-    plan->style = kStyleNone;
-  }
+  plan->style = ticked[0] ? kStyle8 : ticked[1] ? kStyle16 : ticked[2] ? kStyleFloat : kStyleNone;
+  plan->size = StyledSize(plan->size, plan->style);
   return err;
 }
 
@@ -67,6 +58,17 @@ int32_t RoundedSize(double sliderValue) {
   const double v = std::isnan(sliderValue) ? kSizeDefault
                                            : std::fmin(std::fmax(sliderValue, kSizeMin), kSizeMax);
   return static_cast<int32_t>(std::round(v));
+}
+
+int32_t StyledSize(int32_t roundedSize, uint8_t style) {
+  switch (style) {
+    case kStyle16:
+      return roundedSize / 2;
+    case kStyleFloat:
+      return roundedSize / 4;
+    default:
+      return roundedSize;
+  }
 }
 
 PF_Err SmartPreRender(PF_InData* in_data, PF_OutData* out_data, PF_PreRenderExtra* extra) {

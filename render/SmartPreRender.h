@@ -2,6 +2,8 @@
 // checks out the input with exactly the host's request and hands the plan to the host.
 #pragma once
 
+#include <cstdint>
+
 #include "hostapi/HostApi.h"
 
 namespace kelvrix {
@@ -12,5 +14,9 @@ PF_Err SmartPreRender(PF_InData* in_data, PF_OutData* out_data, PF_PreRenderExtr
 // to the slider's valid range 1..1000 (NaN: the default, 150), then rounded half away
 // from zero.
 int32_t RoundedSize(double sliderValue);
+
+// The plan's size for a rounded Size and a StyleDepth: 16 bpc reads half the side and 32 bpc a
+// quarter, rounded down; other styles keep it. Every edition sizes its frames with this.
+int32_t StyledSize(int32_t roundedSize, uint8_t style);
 
 }  // namespace kelvrix

@@ -29,6 +29,12 @@ requirements=(
   "file:/usr/include/stb/stb_truetype.h libstb-dev"
   "file:/usr/include/png.h      libpng-dev"
   "file:/usr/include/OpenEXR/ImfRgbaFile.h libopenexr-dev"
+  "file:/usr/include/frei0r.h   frei0r-plugins-dev"
+  "cmd:ffmpeg                   ffmpeg"
+  "cmd:melt                     melt"
+  "cmd:gst-launch-1.0           gstreamer1.0-tools"
+  "file:/usr/lib/$(uname -m)-linux-gnu/gstreamer-1.0/libgstfrei0r.so gstreamer1.0-plugins-bad"
+  "cmd:dpkg-deb                 dpkg"
 )
 
 present() {  # kind:what

@@ -10,6 +10,7 @@ packages=(
   libpng-dev libopenexr-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
   nsis
+  frei0r-plugins-dev ffmpeg melt gstreamer1.0-tools gstreamer1.0-plugins-bad
 )
 
 missing=()

@@ -21,6 +21,9 @@ step "plain build (RelWithDebInfo, -Werror)"
 configure_and_build build/ci-plain -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir build/ci-plain --output-on-failure -j "$jobs"
 
+step "frei0r: kelvrix.so in ffmpeg, melt and GStreamer"
+bash tests/frei0r/real_hosts.sh build/ci-plain
+
 step "AddressSanitizer + UndefinedBehaviorSanitizer"
 configure_and_build build/ci-asan -DCMAKE_BUILD_TYPE=Debug -DKELVRIX_SANITIZE=address,undefined
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

@@ -1,0 +1,56 @@
+// One frame of the effect for a host that is not After Effects. The render core speaks the
+// After Effects interface; an edition's adapter describes the frame here (Size, style, its
+// worlds in the core's ARGB formats, how to stop and how to run rows) and RenderEditionFrame
+// presents the core with the records and suites it expects, then renders. Every call stands
+// alone: nothing is shared between calls, and calls on several threads at once are fine.
+#pragma once
+
+#include <cstdint>
+
+#include "hostapi/HostApi.h"
+#include "render/RenderPlan.h"
+
+namespace kelvrix::edition {
+
+// One row of a pass: `thread` is the runner's worker (0 .. workers - 1), for a body that
+// keeps scratch per worker.
+using RowBody = PF_Err (*)(void* bodyContext, A_long thread, A_long row);
+
+// Runs body for every row in [0, rows), in any order and on any threads, each row once;
+// returns when all are done, with the first non-zero result (0 if none). A null `run` runs
+// the rows on the calling thread, top to bottom.
+struct RowRunner {
+  PF_Err (*run)(void* runnerContext, A_long rows, RowBody body, void* bodyContext) = nullptr;
+  void* context = nullptr;
+};
+
+// Asked between the blocks the memory search tries: non-zero stops the frame with that code
+// (the card is drawn). A null `check` never stops.
+struct AbortCheck {
+  PF_Err (*check)(void* context) = nullptr;
+  void* context = nullptr;
+};
+
+struct EditionFrame {
+  double size = 150.0;                            // the Size slider's value; any double
+  uint8_t style = kStyle8;                        // a StyleDepth
+  PF_PixelFormat format = PF_PixelFormat_ARGB32;  // of output and input: ARGB32, 64 or 128
+  PF_EffectWorld* output = nullptr;
+  PF_EffectWorld* input = nullptr;  // read only; null: the card over transparent black
+  AbortCheck abort;
+  RowRunner rows;
+};
+
+struct EditionResult {
+  PF_Err err = PF_Err_NONE;
+  bool card = false;         // no usable memory: the frame shows the message card
+  int suitesUnreleased = 0;  // suites the core acquired and did not give back (0)
+};
+
+// Renders the frame into frame.output as the After Effects edition renders it for the same
+// Size, style and depth: the memory picture with full alpha over the output, or the card
+// over the dimmed input. err is the core's result; PF_Err_BAD_CALLBACK_PARAM for a frame
+// without an output world and PF_Err_OUT_OF_MEMORY when the frame's records cannot be had.
+EditionResult RenderEditionFrame(const EditionFrame& frame);
+
+}  // namespace kelvrix::edition

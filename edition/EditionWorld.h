@@ -1,0 +1,23 @@
+// Worlds an edition makes itself: the frames it hands the core and the core's temporary worlds.
+// Rows are packed (rowbytes = width x pixel size); pixels come from the C heap.
+#pragma once
+
+#include "hostapi/HostApi.h"
+
+namespace kelvrix::edition {
+
+// Bytes per pixel of the three formats the core renders; 0 for any other.
+A_long PixelBytes(PF_PixelFormat format);
+
+// Fills *world with a new world of width x height pixels in `format`, cleared to zero when
+// `clear`, else as the heap gives it. Sides from 0 to PF_MAX_WORLD_WIDTH/HEIGHT. Returns
+// PF_Err_BAD_CALLBACK_PARAM for a side or format out of range and PF_Err_OUT_OF_MEMORY when
+// the pixels cannot be had; *world is then cleared.
+PF_Err AllocateWorld(A_long width, A_long height, PF_PixelFormat format, bool clear,
+                     PF_EffectWorld* world);
+
+// Frees the pixels of a world from AllocateWorld and clears the record (a cleared record is
+// fine).
+void FreeWorld(PF_EffectWorld* world);
+
+}  // namespace kelvrix::edition

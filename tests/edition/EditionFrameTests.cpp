@@ -1,0 +1,285 @@
+// RenderEditionFrame against the After Effects edition in the simulated host: the same block
+// contents give the same frame at every depth and style (up to each render's own noise), the
+// card is the same to the byte, and the frame's own records and suites behave: no input,
+// abort, a row runner of the caller's, Sizes out of range, and every suite given back.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <limits>
+#include <thread>
+#include <vector>
+
+#include "edition/EditionFrame.h"
+#include "edition/EditionWorld.h"
+#include "tests/support/SimHostOracle.h"
+
+using namespace kelvrix;
+using kelvrix::edition::AllocateWorld;
+using kelvrix::edition::EditionFrame;
+using kelvrix::edition::EditionResult;
+using kelvrix::edition::FreeWorld;
+using kelvrix::edition::RenderEditionFrame;
+using kelvrix::testing::BlockFeeder;
+using kelvrix::testing::DistinctMemory;
+using kelvrix::testing::MaxDifference8;
+using kelvrix::testing::NoiseTolerance8;
+using kelvrix::testing::PackedFrame;
+using kelvrix::testing::RenderInSimHost;
+
+namespace {
+
+constexpr A_long kWidth = 160;
+constexpr A_long kHeight = 90;
+
+// A world owned by a test: filled with 0xCD so that pixels nobody wrote stand out.
+class OwnedWorld {
+ public:
+  OwnedWorld(A_long width, A_long height, PF_PixelFormat format) {
+    EXPECT_EQ(AllocateWorld(width, height, format, false, &world_), PF_Err_NONE);
+    std::memset(world_.data, 0xCD,
+                static_cast<size_t>(world_.rowbytes) * static_cast<size_t>(height));
+  }
+  ~OwnedWorld() { FreeWorld(&world_); }
+  PF_EffectWorld* get() { return &world_; }
+  PackedFrame Pixels() const {
+    return kelvrix::testing::Packed(world_, world_.width == 0 ? 4 : world_.rowbytes / world_.width);
+  }
+
+ private:
+  PF_EffectWorld world_{};
+};
+
+struct EditionRender {
+  EditionResult result;
+  PackedFrame output;
+};
+
+EditionRender RenderWithMemory(EditionFrame frame, const std::vector<uint8_t>& memory,
+                               A_long width = kWidth, A_long height = kHeight) {
+  ScopedFrameSearchSetupForTesting shortSearches(kelvrix::testing::TimeLimit(20));
+  BlockFeeder feeder;
+  if (!memory.empty()) feeder.Queue(memory);
+  OwnedWorld output(width, height, frame.format);
+  frame.output = output.get();
+  EditionRender out;
+  out.result = RenderEditionFrame(frame);
+  out.output = output.Pixels();
+  return out;
+}
+
+class SameAsAfterEffects : public ::testing::TestWithParam<std::tuple<int, double>> {};
+
+// An 8 bpc project at each style: the memory picture at the same place, within the noise two
+// renders draw, and alpha 255 everywhere.
+TEST_P(SameAsAfterEffects, MemoryFramesMatchTheSimulatedHostsEightBitFrame) {
+  const auto [style, size] = GetParam();
+  const std::vector<uint8_t> memory = DistinctMemory(style);
+  const auto oracle = RenderInSimHost(PF_PixelFormat_ARGB32, kWidth, kHeight, style, size, memory);
+  ASSERT_EQ(oracle.err, PF_Err_NONE);
+  EditionFrame frame;
+  frame.size = size;
+  frame.style = static_cast<uint8_t>(style);
+  PackedFrame input = oracle.input;
+  PF_EffectWorld inputWorld = kelvrix::testing::WorldOver(input);
+  frame.input = &inputWorld;
+  const EditionRender ours = RenderWithMemory(frame, memory);
+  EXPECT_EQ(ours.result.err, PF_Err_NONE);
+  EXPECT_FALSE(ours.result.card);
+  EXPECT_EQ(ours.result.suitesUnreleased, 0);
+  EXPECT_LE(MaxDifference8(ours.output.pixels, oracle.output.pixels), NoiseTolerance8(style));
+  for (size_t i = 0; i < ours.output.pixels.size(); i += 4) {
+    ASSERT_EQ(ours.output.pixels[i], 255) << i / 4;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(StylesAndSizes, SameAsAfterEffects,
+                         ::testing::Combine(::testing::Values(kStyle8, kStyle16, kStyleFloat),
+                                            ::testing::Values(37.0, 150.0, 999.6)));
+
+// With no usable memory both show the card over the same input, to the byte, at every depth.
+TEST(EditionFrame, TheCardIsTheSimulatedHostsCardAtEveryDepth) {
+  for (PF_PixelFormat format :
+       {PF_PixelFormat_ARGB32, PF_PixelFormat_ARGB64, PF_PixelFormat_ARGB128}) {
+    const auto oracle = RenderInSimHost(format, kWidth, kHeight, kStyle8, 150.0, {});
+    ASSERT_EQ(oracle.err, PF_Err_NONE);
+    EditionFrame frame;
+    frame.format = format;
+    PackedFrame input = oracle.input;
+    PF_EffectWorld inputWorld = kelvrix::testing::WorldOver(input);
+    frame.input = &inputWorld;
+    const EditionRender ours = RenderWithMemory(frame, {});
+    EXPECT_EQ(ours.result.err, PF_Err_NONE);
+    EXPECT_TRUE(ours.result.card);
+    EXPECT_EQ(ours.result.suitesUnreleased, 0);
+    EXPECT_TRUE(ours.output.pixels == oracle.output.pixels) << std::hex << format;
+  }
+}
+
+// Sizes a host may send: NaN is the default, out-of-range values clamp, halves round away.
+TEST(EditionFrame, SizesOutOfRangeRenderAsTheSliderClampsThem) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    double sent, same;
+  } cases[] = {{nan, 150.0},   {-inf, 1.0},    {-3.0, 1.0},  {inf, 1000.0},
+               {1e12, 1000.0}, {149.5, 150.0}, {60.49, 60.0}};
+  const std::vector<uint8_t> memory = DistinctMemory(kStyle8);
+  for (const auto& c : cases) {
+    EditionFrame sent, same;
+    sent.size = c.sent;
+    same.size = c.same;
+    const EditionRender a = RenderWithMemory(sent, memory);
+    const EditionRender b = RenderWithMemory(same, memory);
+    EXPECT_EQ(a.result.err, PF_Err_NONE) << c.sent;
+    EXPECT_LE(MaxDifference8(a.output.pixels, b.output.pixels), 2) << c.sent;
+  }
+  // The oracle is not blind to Size: 150 and 60 differ.
+  EditionFrame s150, s60;
+  s60.size = 60.0;
+  EXPECT_GT(MaxDifference8(RenderWithMemory(s150, memory).output.pixels,
+                           RenderWithMemory(s60, memory).output.pixels),
+            3);
+}
+
+// Without an input world the card lies over transparent black: outside the text every pixel
+// is 0, inside it grey to white text with alpha.
+TEST(EditionFrame, WithoutInputTheCardHasNoBackground) {
+  EditionFrame frame;
+  const EditionRender ours = RenderWithMemory(frame, {});
+  EXPECT_EQ(ours.result.err, PF_Err_NONE);
+  EXPECT_TRUE(ours.result.card);
+  size_t inked = 0;
+  for (size_t i = 0; i < ours.output.pixels.size(); i += 4) {
+    const uint8_t* p = &ours.output.pixels[i];
+    ASSERT_TRUE(p[1] == p[2] && p[2] == p[3]) << i / 4;
+    ASSERT_TRUE(p[0] != 0 || p[1] == 0) << i / 4;
+    inked += p[0] != 0;
+  }
+  EXPECT_GT(inked, 200u);
+}
+
+PF_Err CancelAfterTwoChecks(void* context) {
+  return ++*static_cast<int*>(context) > 2 ? PF_Interrupt_CANCEL : PF_Err_NONE;
+}
+
+// The abort check is asked between blocks; its code ends the frame with the card drawn, and
+// no suite or temporary world is left behind, at a depth that needs one.
+TEST(EditionFrame, AnAbortEndsTheSearchWithItsCodeAndTheCard) {
+  int checks = 0;
+  EditionFrame frame;
+  frame.format = PF_PixelFormat_ARGB64;  // 8 bpc style into 16 bpc: a temporary world
+  frame.abort = {CancelAfterTwoChecks, &checks};
+  ScopedFrameSearchSetupForTesting longSearches(kelvrix::testing::TimeLimit(60000));
+  BlockFeeder feeder;  // blank blocks: only the abort ends the search
+  OwnedWorld output(kWidth, kHeight, frame.format);
+  frame.output = output.get();
+  const EditionResult result = RenderEditionFrame(frame);
+  EXPECT_EQ(result.err, PF_Interrupt_CANCEL);
+  EXPECT_TRUE(result.card);
+  EXPECT_EQ(result.suitesUnreleased, 0);
+  EXPECT_EQ(checks, 3);
+  EXPECT_EQ(feeder.Allocations(), 3);
+}
+
+// A runner of the caller's that runs rows bottom-up on two threads sees every row of every
+// pass once and gives the frame the inline rows give.
+struct CountingRunner {
+  std::atomic<long> rows{0};
+  static PF_Err Run(void* self, A_long rows, edition::RowBody body, void* bodyContext) {
+    static_cast<CountingRunner*>(self)->rows += rows;
+    std::atomic<PF_Err> first{PF_Err_NONE};
+    auto half = [&](A_long thread) {
+      for (A_long row = rows - 1 - thread; row >= 0; row -= 2) {
+        PF_Err expected = PF_Err_NONE;
+        if (const PF_Err err = body(bodyContext, thread, row))
+          first.compare_exchange_strong(expected, err);
+      }
+    };
+    std::thread other(half, 1);
+    half(0);
+    other.join();
+    return first.load();
+  }
+};
+
+TEST(EditionFrame, RowsRunOnTheCallersRunner) {
+  const std::vector<uint8_t> memory = DistinctMemory(kStyle16);
+  EditionFrame frame;
+  frame.style = kStyle16;  // noise, stretch, depth conversion and finishing pass
+  CountingRunner runner;
+  frame.rows = {CountingRunner::Run, &runner};
+  const EditionRender threaded = RenderWithMemory(frame, memory);
+  frame.rows = {};
+  const EditionRender inline_ = RenderWithMemory(frame, memory);
+  EXPECT_EQ(threaded.result.err, PF_Err_NONE);
+  EXPECT_LE(MaxDifference8(threaded.output.pixels, inline_.output.pixels), 2);
+  // Size 150 at 16 bpc is a side of 75, 102 x 57 pixels at 16:9: 57 noise rows, then 90 rows
+  // each of stretch, conversion and alpha.
+  EXPECT_EQ(runner.rows.load(), 57 + 3 * kHeight);
+}
+
+// Frames the core does not render: no output is refused, a format not ours is left alone,
+// and a world of no pixels is a frame with nothing to paint.
+TEST(EditionFrame, FramesItCannotRenderAreRefusedOrLeftAlone) {
+  EditionFrame none;
+  EXPECT_EQ(RenderEditionFrame(none).err, PF_Err_BAD_CALLBACK_PARAM);
+
+  EditionFrame foreign;
+  foreign.format = PF_PixelFormat_BGRA32;
+  OwnedWorld output(kWidth, kHeight, PF_PixelFormat_ARGB32);
+  foreign.output = output.get();
+  PackedFrame before = output.Pixels();
+  PackedFrame input = before;
+  PF_EffectWorld inputWorld = kelvrix::testing::WorldOver(input);
+  foreign.input = &inputWorld;
+  EXPECT_EQ(RenderEditionFrame(foreign).err, PF_Err_NONE);
+  EXPECT_TRUE(output.Pixels().pixels == before.pixels);
+
+  EditionFrame empty;
+  PF_Pixel8 somewhere{};
+  PF_EffectWorld nothing{};
+  nothing.data = &somewhere;
+  empty.output = &nothing;
+  const EditionResult result = RenderEditionFrame(empty);
+  EXPECT_EQ(result.err, PF_Err_NONE);
+  EXPECT_EQ(result.suitesUnreleased, 0);
+}
+
+// Worlds of sides from 0 to the host's limit, in the three formats; anything else refused with
+// the record cleared.
+TEST(EditionWorld, AllocatesTheThreeFormatsWithinTheHostsLimits) {
+  const struct {
+    A_long width, height;
+    PF_PixelFormat format;
+    PF_Err want;
+    A_long rowbytes;
+  } cases[] = {
+      {3, 2, PF_PixelFormat_ARGB32, PF_Err_NONE, 12},
+      {3, 2, PF_PixelFormat_ARGB64, PF_Err_NONE, 24},
+      {3, 2, PF_PixelFormat_ARGB128, PF_Err_NONE, 48},
+      {0, 0, PF_PixelFormat_ARGB32, PF_Err_NONE, 0},
+      {3, 2, PF_PixelFormat_BGRA32, PF_Err_BAD_CALLBACK_PARAM, 0},
+      {-1, 2, PF_PixelFormat_ARGB32, PF_Err_BAD_CALLBACK_PARAM, 0},
+      {PF_MAX_WORLD_WIDTH + 1, 2, PF_PixelFormat_ARGB32, PF_Err_BAD_CALLBACK_PARAM, 0},
+      {2, PF_MAX_WORLD_HEIGHT + 1, PF_PixelFormat_ARGB32, PF_Err_BAD_CALLBACK_PARAM, 0},
+  };
+  for (const auto& c : cases) {
+    PF_EffectWorld world;
+    std::memset(&world, 0x5A, sizeof world);
+    EXPECT_EQ(AllocateWorld(c.width, c.height, c.format, true, &world), c.want) << c.width;
+    EXPECT_EQ(world.rowbytes, c.rowbytes);
+    EXPECT_EQ(world.data != nullptr, c.want == PF_Err_NONE);
+    if (c.want == PF_Err_NONE && c.width > 0) {
+      const auto* bytes = reinterpret_cast<const uint8_t*>(world.data);
+      EXPECT_EQ(std::count(bytes, bytes + c.rowbytes * c.height, 0), c.rowbytes * c.height);
+      EXPECT_EQ(world.extent_hint.right, c.width);
+      EXPECT_EQ(world.world_flags & PF_WorldFlag_DEEP, c.format == PF_PixelFormat_ARGB64 ? 1 : 0);
+    }
+    FreeWorld(&world);
+    EXPECT_EQ(world.data, nullptr);
+  }
+}
+
+}  // namespace
