@@ -1,0 +1,139 @@
+#include "ofx/OfxPixelMap.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kelvrix::ofx {
+namespace {
+
+// Per depth: the sample type (the same in both layouts) and its conversions.
+struct Depth8 {
+  using Sample = uint8_t;
+  static Sample ToHost(Sample v) { return v; }
+  static Sample FromHost(Sample v) { return v; }
+};
+struct Depth16 {
+  using Sample = uint16_t;
+  static Sample ToHost(Sample v) { return SixteenToHost(v); }
+  static Sample FromHost(Sample v) { return SixteenFromHost(v); }
+};
+struct DepthFloat {
+  using Sample = float;
+  static Sample ToHost(Sample v) { return v; }
+  static Sample FromHost(Sample v) { return v; }
+};
+
+template <typename Depth>
+typename Depth::Sample* WorldPixel(const PF_EffectWorld& world, A_long row, A_long column) {
+  auto* line =
+      reinterpret_cast<uint8_t*>(world.data) + static_cast<ptrdiff_t>(row) * world.rowbytes;
+  return reinterpret_cast<typename Depth::Sample*>(line) + 4 * static_cast<ptrdiff_t>(column);
+}
+
+template <typename Depth>
+typename Depth::Sample* ImagePixel(const ImageView& image, int x, int y) {
+  return reinterpret_cast<typename Depth::Sample*>(image.Row(y)) +
+         4 * static_cast<ptrdiff_t>(x - image.bounds.x1);
+}
+
+template <typename Depth>
+PF_Err ImportRow(void* context, A_long, A_long row) {
+  const auto& pass = *static_cast<const PixelPass*>(context);
+  const int y = pass.area.y1 + row;
+  const auto* in = ImagePixel<Depth>(*pass.image, pass.area.x1, y);
+  auto* out = WorldPixel<Depth>(*pass.world, pass.frame.y2 - 1 - y, pass.area.x1 - pass.frame.x1);
+  for (int x = pass.area.x1; x < pass.area.x2; ++x, in += 4, out += 4) {
+    out[0] = Depth::FromHost(in[3]);
+    out[1] = Depth::FromHost(in[0]);
+    out[2] = Depth::FromHost(in[1]);
+    out[3] = Depth::FromHost(in[2]);
+  }
+  return PF_Err_NONE;
+}
+
+template <typename Depth>
+PF_Err ExportRow(void* context, A_long, A_long row) {
+  const auto& pass = *static_cast<const PixelPass*>(context);
+  const int y = pass.area.y1 + row;
+  auto* out = ImagePixel<Depth>(*pass.image, pass.area.x1, y);
+  const int width = pass.area.x2 - pass.area.x1;
+  if (y < pass.frame.y1 || y >= pass.frame.y2) {
+    std::memset(out, 0, sizeof(typename Depth::Sample) * 4 * static_cast<size_t>(width));
+    return PF_Err_NONE;
+  }
+  for (int x = pass.area.x1; x < pass.area.x2; ++x, out += 4) {
+    if (x < pass.frame.x1 || x >= pass.frame.x2) {
+      out[0] = out[1] = out[2] = out[3] = typename Depth::Sample{};
+      continue;
+    }
+    const auto* in = WorldPixel<Depth>(*pass.world, pass.frame.y2 - 1 - y, x - pass.frame.x1);
+    out[0] = Depth::ToHost(in[1]);
+    out[1] = Depth::ToHost(in[2]);
+    out[2] = Depth::ToHost(in[3]);
+    out[3] = Depth::ToHost(in[0]);
+  }
+  return PF_Err_NONE;
+}
+
+template <template <typename> class Row>
+PF_Err (*RowFor(PF_PixelFormat format))(void*, A_long, A_long) {
+  switch (format) {
+    case PF_PixelFormat_ARGB64:
+      return Row<Depth16>::Run;
+    case PF_PixelFormat_ARGB128:
+      return Row<DepthFloat>::Run;
+    default:
+      return Row<Depth8>::Run;
+  }
+}
+
+template <typename Depth>
+struct ImportRows {
+  static constexpr auto Run = ImportRow<Depth>;
+};
+template <typename Depth>
+struct ExportRows {
+  static constexpr auto Run = ExportRow<Depth>;
+};
+
+}  // namespace
+
+uint16_t SixteenToHost(uint16_t core) {
+  if (core >= 32768) return 65535;
+  return static_cast<uint16_t>((uint32_t{core} * 65535u + 16384u) >> 15);
+}
+
+uint16_t SixteenFromHost(uint16_t host) {
+  return static_cast<uint16_t>((uint32_t{host} * 32768u + 32767u) / 65535u);
+}
+
+OfxRectI Intersection(const OfxRectI& a, const OfxRectI& b) {
+  OfxRectI r{std::max(a.x1, b.x1), std::max(a.y1, b.y1), std::min(a.x2, b.x2),
+             std::min(a.y2, b.y2)};
+  if (r.x2 < r.x1) r.x2 = r.x1;
+  if (r.y2 < r.y1) r.y2 = r.y1;
+  return r;
+}
+
+PixelPass ImportPass(const ImageView& source, const OfxRectI& frame, PF_EffectWorld* world) {
+  PixelPass pass;
+  pass.image = &source;
+  pass.world = world;
+  pass.frame = frame;
+  pass.area = Intersection(source.bounds, frame);
+  pass.row = RowFor<ImportRows>(source.format);
+  return pass;
+}
+
+PixelPass ExportPass(const ImageView& output, const OfxRectI& frame, const OfxRectI& window,
+                     PF_EffectWorld* world) {
+  PixelPass pass;
+  pass.image = &output;
+  pass.world = world;
+  pass.frame = frame;
+  pass.area = Intersection(window, output.bounds);
+  pass.row = RowFor<ExportRows>(output.format);
+  return pass;
+}
+
+}  // namespace kelvrix::ofx
