@@ -14,6 +14,8 @@ windows_cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVRIX_WERROR=ON -DKELV
 source scripts/windows-build.sh
 cmake --build "$dir" -j "$jobs"
 echo "built $dir/plugin/kelvrix.aex ($(stat -c %s "$dir/plugin/kelvrix.aex") bytes)"
+ofx=$dir/kelvrix.ofx.bundle/Contents/Win64/kelvrix.ofx
+echo "built $ofx ($(stat -c %s "$ofx") bytes)"
 
 step "Windows tests under Wine"
 ctest --test-dir "$dir" --output-on-failure -j "$jobs" -LE pe
@@ -28,8 +30,9 @@ for depth in 8 16; do
   /usr/bin/python3 tests/pe/check_rendered.py 160 90 "$depth" "$frames"/depth"$depth"-*.png
 done
 
-step "kelvrix.aex read by python3-pefile"
+step "kelvrix.aex and kelvrix.ofx read by python3-pefile"
 /usr/bin/python3 tests/pe/check_aex.py "$dir/plugin/kelvrix.aex"
+/usr/bin/python3 tests/pe/check_ofx.py "$dir/kelvrix.ofx.bundle/Contents/Win64/kelvrix.ofx"
 
 step "the Windows package"
 cmake --build "$dir" --target package >/dev/null
