@@ -5,6 +5,7 @@
 // Wine, for Windows against the Windows bundle.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -21,8 +22,11 @@ using kelvrix::ofxhost::SimOfxHost;
 
 namespace {
 
+// The bundle built beside the tests, or an installed one named in the environment.
 OfxModule Bundle() {
-  OfxModule module = OfxModule::Load(OfxModule::BinaryInBundle(KELVRIX_OFX_BUNDLE));
+  const char* installed = std::getenv("KELVRIX_OFX_BUNDLE_UNDER_TEST");
+  const std::string bundle = installed != nullptr ? installed : KELVRIX_OFX_BUNDLE;
+  OfxModule module = OfxModule::Load(OfxModule::BinaryInBundle(bundle));
   EXPECT_TRUE(module.ok()) << module.error();
   return module;
 }
