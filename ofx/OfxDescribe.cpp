@@ -98,7 +98,9 @@ OfxStatus Describe(OfxImageEffectHandle descriptor) {
   SetString(props, kOfxImageEffectPropSupportedPixelDepths, 1, kOfxBitDepthShort);
   SetString(props, kOfxImageEffectPropSupportedPixelDepths, 2, kOfxBitDepthFloat);
   SetString(props, kOfxImageEffectPluginRenderThreadSafety, 0, kOfxImageEffectRenderFullySafe);
-  SetInt(props, kOfxImageEffectPluginPropHostFrameThreading, 1);
+  // Every call renders the whole frame, so the host should not split a frame into windows on
+  // its threads; the rows of the one call go to its multithread suite instead.
+  SetInt(props, kOfxImageEffectPluginPropHostFrameThreading, 0);
   SetInt(props, kOfxImageEffectPluginPropSingleInstance, 0);
   SetInt(props, kOfxImageEffectPropSupportsTiles, 1);
   SetInt(props, kOfxImageEffectPropSupportsMultiResolution, 1);

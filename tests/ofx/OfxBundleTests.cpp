@@ -103,6 +103,7 @@ TEST(OfxBundle, AScanDescribesTheSameEffectBeforeAndAfterAnUnload) {
               (std::vector<std::string>{kOfxBitDepthByte, kOfxBitDepthShort, kOfxBitDepthFloat}));
     EXPECT_EQ(d.String(kOfxImageEffectPluginRenderThreadSafety), kOfxImageEffectRenderFullySafe);
     EXPECT_EQ(d.Int(kOfxImageEffectPropSupportsTiles), 1);
+    EXPECT_EQ(d.Int(kOfxImageEffectPluginPropHostFrameThreading, 0, -1), 0);
     EXPECT_EQ(d.Int(kOfxImageEffectPropSupportsMultipleClipDepths, 0, -1), 0);
     EXPECT_EQ(d.Int(kOfxPropVersion, 0), 1);
     EXPECT_EQ(d.Int(kOfxPropVersion, 1), 1);
