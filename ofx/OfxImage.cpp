@@ -50,16 +50,19 @@ OfxStatus FetchedImage::ReadLayout() {
   }
   void* data = nullptr;
   int rowBytes = 0;
+  int bounds[4];
   if (p.propGetPointer(image_, kOfxImagePropData, 0, &data) != kOfxStatOK ||
-      p.propGetIntN(image_, kOfxImagePropBounds, 4, &view_.bounds.x1) != kOfxStatOK ||
+      p.propGetIntN(image_, kOfxImagePropBounds, 4, bounds) != kOfxStatOK ||
       p.propGetInt(image_, kOfxImagePropRowBytes, 0, &rowBytes) != kOfxStatOK) {
     return kOfxStatErrImageFormat;
   }
+  view_.bounds = OfxRectI{bounds[0], bounds[1], bounds[2], bounds[3]};
   // Some hosts leave an image's own region of definition out: the pixels present are the frame.
-  if (p.propGetIntN(image_, kOfxImagePropRegionOfDefinition, 4, &view_.frame.x1) != kOfxStatOK ||
-      IsEmptyOrInverted(view_.frame)) {
-    view_.frame = view_.bounds;
-  }
+  int frame[4];
+  view_.frame = p.propGetIntN(image_, kOfxImagePropRegionOfDefinition, 4, frame) == kOfxStatOK
+                    ? OfxRectI{frame[0], frame[1], frame[2], frame[3]}
+                    : view_.bounds;
+  if (IsEmptyOrInverted(view_.frame)) view_.frame = view_.bounds;
   view_.data = static_cast<uint8_t*>(data);
   view_.rowBytes = rowBytes;
   const long long width = static_cast<long long>(view_.bounds.x2) - view_.bounds.x1;
