@@ -50,61 +50,82 @@ void LoadSamples(const uint8_t* pixel, float* rgba, double white) {
   }
 }
 
-// The picture (rows top-down) into a host image (rows bottom-up) and back. Like a compositor
-// decoding a layer, the host works in a buffer of its own, copies it into the image and frees
-// it before the render: the heap then holds picture data for the effect to find, as in the
-// After Effects tool.
-void PaintHostImage(ofxhost::HostImage& image, const RgbaImage& picture) {
+// The picture's rows (top-down) into a host image's (bottom-up) and back, one depth per call.
+template <typename Sample>
+void StoreRows(const RgbaImage& picture, ofxhost::HostImage& image, uint8_t* rows, size_t rowBytes,
+               double white) {
   const int top = image.bounds().y2 - 1;
-  const size_t rowBytes = static_cast<size_t>(image.width()) * image.pixelBytes();
-  std::vector<uint8_t> decoded(rowBytes * static_cast<size_t>(image.height()));
   for (int y = image.bounds().y1; y < image.bounds().y2; ++y) {
-    uint8_t* row = decoded.data() + rowBytes * static_cast<size_t>(y - image.bounds().y1);
-    for (int x = image.bounds().x1; x < image.bounds().x2; ++x) {
-      const float* rgba = picture.At(x, top - y);
-      uint8_t* pixel = row + static_cast<size_t>(x - image.bounds().x1) * image.pixelBytes();
-      if (image.depth() == kOfxBitDepthByte) StoreSamples<uint8_t>(pixel, rgba, 255);
-      if (image.depth() == kOfxBitDepthShort) StoreSamples<uint16_t>(pixel, rgba, 65535);
-      if (image.depth() == kOfxBitDepthFloat) StoreSamples<float>(pixel, rgba, 0);
+    uint8_t* row = rows + rowBytes * static_cast<size_t>(y - image.bounds().y1);
+    for (int x = 0; x < image.width(); ++x) {
+      StoreSamples<Sample>(row + static_cast<size_t>(x) * 4 * sizeof(Sample),
+                           picture.At(image.bounds().x1 + x, top - y), white);
     }
-    std::memcpy(image.Row(y), row, rowBytes);
+  }
+}
+
+template <typename Sample>
+void LoadRows(ofxhost::HostImage& image, RgbaImage& picture, double white) {
+  const int top = image.bounds().y2 - 1;
+  for (int y = image.bounds().y1; y < image.bounds().y2; ++y) {
+    const uint8_t* row = image.Row(y);
+    for (int x = 0; x < image.width(); ++x) {
+      LoadSamples<Sample>(row + static_cast<size_t>(x) * 4 * sizeof(Sample),
+                          picture.At(image.bounds().x1 + x, top - y), white);
+    }
+  }
+}
+
+// The picture as a host image of the frame holds it: rows bottom-up, packed.
+std::vector<uint8_t> HostBytesOf(const RgbaImage& picture, const std::string& depth) {
+  ofxhost::HostImage image(depth, OfxRectI{0, 0, picture.width, picture.height}, false, 0, 0);
+  const size_t rowBytes = static_cast<size_t>(image.width()) * image.pixelBytes();
+  std::vector<uint8_t> bytes(rowBytes * static_cast<size_t>(image.height()));
+  if (depth == kOfxBitDepthByte) {
+    StoreRows<uint8_t>(picture, image, bytes.data(), rowBytes, 255);
+  } else if (depth == kOfxBitDepthShort) {
+    StoreRows<uint16_t>(picture, image, bytes.data(), rowBytes, 65535);
+  } else {
+    StoreRows<float>(picture, image, bytes.data(), rowBytes, 0);
+  }
+  return bytes;
+}
+
+// Like a compositor decoding a layer, the host works in a buffer of its own, copies it into
+// the image and frees it before the render: the heap then holds picture data for the effect
+// to find, as in the After Effects tool.
+void PaintHostImage(ofxhost::HostImage& image, const std::vector<uint8_t>& layer) {
+  const std::vector<uint8_t> decoded(layer);
+  const size_t rowBytes = static_cast<size_t>(image.width()) * image.pixelBytes();
+  for (int y = image.bounds().y1; y < image.bounds().y2; ++y) {
+    std::memcpy(image.Row(y),
+                decoded.data() + rowBytes * static_cast<size_t>(y - image.bounds().y1), rowBytes);
   }
 }
 
 RgbaImage PictureOf(ofxhost::HostImage& image) {
   RgbaImage picture(image.width(), image.height());
-  const int top = image.bounds().y2 - 1;
-  for (int y = image.bounds().y1; y < image.bounds().y2; ++y) {
-    for (int x = image.bounds().x1; x < image.bounds().x2; ++x) {
-      float* rgba = picture.At(x, top - y);
-      if (image.depth() == kOfxBitDepthByte) LoadSamples<uint8_t>(image.Pixel(x, y), rgba, 255);
-      if (image.depth() == kOfxBitDepthShort) LoadSamples<uint16_t>(image.Pixel(x, y), rgba, 65535);
-      if (image.depth() == kOfxBitDepthFloat) LoadSamples<float>(image.Pixel(x, y), rgba, 0);
-    }
+  if (image.depth() == kOfxBitDepthByte) {
+    LoadRows<uint8_t>(image, picture, 255);
+  } else if (image.depth() == kOfxBitDepthShort) {
+    LoadRows<uint16_t>(image, picture, 65535);
+  } else {
+    LoadRows<float>(image, picture, 0);
   }
   return picture;
 }
 
-// The After Effects tool's test for memory, on the same two pictures at the project's depth.
-bool ShowsMemoryIn(const RgbaImage& output, const RgbaImage& layer, PF_PixelFormat format) {
-  const A_long pixelBytes = format == PF_PixelFormat_ARGB32   ? 4
-                            : format == PF_PixelFormat_ARGB64 ? 8
-                                                              : 16;
-  std::vector<uint8_t> outBytes(output.pixels.size() / 4 * pixelBytes);
-  std::vector<uint8_t> inBytes(outBytes.size());
-  auto worldOver = [&](std::vector<uint8_t>& bytes) {
-    PF_EffectWorld world{};
-    world.data = reinterpret_cast<PF_PixelPtr>(bytes.data());
-    world.width = output.width;
-    world.height = output.height;
-    world.rowbytes = output.width * pixelBytes;
-    return world;
-  };
-  PF_EffectWorld out = worldOver(outBytes);
-  PF_EffectWorld in = worldOver(inBytes);
-  PaintWorld(out, format, output);
-  PaintWorld(in, format, layer);
-  return ShowsMemory(out, in, format);
+A_long WorldPixelBytes(PF_PixelFormat format) {
+  return format == PF_PixelFormat_ARGB32 ? 4 : format == PF_PixelFormat_ARGB64 ? 8 : 16;
+}
+
+PF_EffectWorld WorldOver(std::vector<uint8_t>& bytes, int width, int height, A_long pixelBytes) {
+  PF_EffectWorld world{};
+  world.data = reinterpret_cast<PF_PixelPtr>(bytes.data());
+  world.width = width;
+  world.height = height;
+  world.rowbytes = width * pixelBytes;
+  return world;
 }
 
 }  // namespace
@@ -123,13 +144,18 @@ OfxSession::OfxSession(const RenderOptions& options, int projectDepth, int style
   if (EndsWith(path, ".bundle")) path = ofxhost::OfxModule::BinaryInBundle(path);
   ofxhost::OfxModule module = ofxhost::OfxModule::Load(path);
   if (!module.ok()) throw CliError(kExitModule, "cannot load OpenFX module: " + module.error());
-  layer_ = InputPictureFor(input, options.width, options.height);
+  const RgbaImage layer = InputPictureFor(input, options.width, options.height);
+  const A_long pixelBytes = WorldPixelBytes(format_);
+  layerHost_ = HostBytesOf(layer, OfxDepthOf(format_));
+  layerWorld_.resize(layer.pixels.size() / 4 * static_cast<size_t>(pixelBytes));
+  PF_EffectWorld world = WorldOver(layerWorld_, layer.width, layer.height, pixelBytes);
+  PaintWorld(world, format_, layer);
   ofxhost::OfxHostOptions hostOptions;
   hostOptions.width = options.width;
   hostOptions.height = options.height;
   hostOptions.depth = OfxDepthOf(format_);
   hostOptions.threads = options.threads;
-  hostOptions.sourceFill = [this](ofxhost::HostImage& image) { PaintHostImage(image, layer_); };
+  hostOptions.sourceFill = [this](ofxhost::HostImage& image) { PaintHostImage(image, layerHost_); };
   host_ = std::make_unique<ofxhost::SimOfxHost>(std::move(module), hostOptions);
   const OfxPlugin* plugin = host_->plugin();
   if (plugin == nullptr || std::strcmp(plugin->pluginIdentifier, "com.torvendale.kelvrix") != 0) {
@@ -172,7 +198,13 @@ RgbaImage OfxSession::Render(int index, int total, FrameReport* report) {
   }
   report->searchBlocks = host_->AbortCalls() - abortsBefore;
   RgbaImage image = PictureOf(result.output);
-  report->memoryShown = ShowsMemoryIn(image, layer_, format_);
+  // The After Effects tool's test for memory, on the output beside the layer.
+  const A_long pixelBytes = WorldPixelBytes(format_);
+  std::vector<uint8_t> outBytes(layerWorld_.size());
+  PF_EffectWorld out = WorldOver(outBytes, image.width, image.height, pixelBytes);
+  PaintWorld(out, format_, image);
+  PF_EffectWorld layer = WorldOver(layerWorld_, image.width, image.height, pixelBytes);
+  report->memoryShown = ShowsMemory(out, layer, format_);
   const std::vector<uint8_t> kept = result.output.Packed();
   cache_.Put("frame " + std::to_string(index), kept.data(), kept.size());
   report->frameMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();

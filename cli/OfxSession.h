@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/Renderer.h"
 
@@ -32,7 +33,8 @@ class OfxSession : public FrameSession {
   const RenderOptions& options_;
   PF_PixelFormat format_;
   FrameCache& cache_;
-  RgbaImage layer_;
+  std::vector<uint8_t> layerHost_;   // the layer as the host's source images hold it
+  std::vector<uint8_t> layerWorld_;  // the layer at the project's depth, for the memory test
   std::unique_ptr<ofxhost::SimOfxHost> host_;
 };
 
