@@ -1,9 +1,11 @@
 // An instance's private data: the handles of its parameters and clips, fetched once at
-// CreateInstance and valid until DestroyInstance. Render threads only read it.
+// CreateInstance and valid until DestroyInstance, and its spare worlds. Render threads only
+// read the handles; the pool locks.
 #pragma once
 
 #include <cstdint>
 
+#include "ofx/OfxWorldPool.h"
 #include "ofxapi/OfxApi.h"
 
 namespace kelvrix::ofx {
@@ -13,6 +15,7 @@ struct InstanceData {
   OfxParamHandle style = nullptr;
   OfxImageClipHandle source = nullptr;
   OfxImageClipHandle output = nullptr;
+  WorldPool worlds;
 };
 
 OfxStatus CreateInstance(OfxImageEffectHandle instance);

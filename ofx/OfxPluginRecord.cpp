@@ -46,6 +46,10 @@ OfxStatus Dispatch(const char* action, const void* handle, OfxPropertySetHandle 
   if (Is(action, kOfxActionCreateInstance)) return CreateInstance(EffectOf(handle));
   if (Is(action, kOfxActionDestroyInstance)) return DestroyInstance(EffectOf(handle));
   if (Is(action, kOfxImageEffectActionRender)) return Render(EffectOf(handle), inArgs);
+  if (Is(action, kOfxActionPurgeCaches)) {
+    if (InstanceData* data = DataOf(EffectOf(handle))) data->worlds.Purge();
+    return kOfxStatOK;
+  }
   if (Is(action, kOfxImageEffectActionGetClipPreferences)) {
     return GetClipPreferences(EffectOf(handle), outArgs);
   }

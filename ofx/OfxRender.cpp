@@ -1,7 +1,6 @@
 #include "ofx/OfxRender.h"
 
 #include "edition/EditionFrame.h"
-#include "edition/EditionWorld.h"
 #include "ofx/OfxHostAccess.h"
 #include "ofx/OfxImage.h"
 #include "ofx/OfxInstance.h"
@@ -11,15 +10,20 @@
 namespace kelvrix::ofx {
 namespace {
 
+// A world of the frame taken from the instance's pool and given back on every way out.
 class OwnedWorld {
  public:
-  ~OwnedWorld() { edition::FreeWorld(&world_); }
+  explicit OwnedWorld(WorldPool& pool) : pool_(pool) {}
+  ~OwnedWorld() { pool_.Give(&world_); }
+  OwnedWorld(const OwnedWorld&) = delete;
+  OwnedWorld& operator=(const OwnedWorld&) = delete;
   PF_Err Allocate(const OfxRectI& frame, PF_PixelFormat format, bool clear) {
-    return edition::AllocateWorld(frame.x2 - frame.x1, frame.y2 - frame.y1, format, clear, &world_);
+    return pool_.Take(frame.x2 - frame.x1, frame.y2 - frame.y1, format, clear, &world_);
   }
   PF_EffectWorld* get() { return &world_; }
 
  private:
+  WorldPool& pool_;
   PF_EffectWorld world_{};
 };
 
@@ -86,7 +90,7 @@ OfxStatus ImportSource(const InstanceData& data, const RenderArgs& args, const I
 }  // namespace
 
 OfxStatus Render(OfxImageEffectHandle instance, OfxPropertySetHandle inArgs) {
-  const InstanceData* data = DataOf(instance);
+  InstanceData* data = DataOf(instance);
   if (data == nullptr) return kOfxStatErrBadHandle;
   RenderArgs args;
   if (const OfxStatus status = ReadArgs(inArgs, &args)) return status;
@@ -102,7 +106,7 @@ OfxStatus Render(OfxImageEffectHandle instance, OfxPropertySetHandle inArgs) {
   OfxImageEffectHandle abortHandle = instance;
   const edition::RowRunner runner = HostRowRunner(&threads);
   FetchedImage source;
-  OwnedWorld inputWorld;
+  OwnedWorld inputWorld(data->worlds);
   PF_EffectWorld* input = nullptr;
   if (const OfxStatus status = ImportSource(*data, args, out, runner, source, inputWorld, &input)) {
     return status;
@@ -110,7 +114,7 @@ OfxStatus Render(OfxImageEffectHandle instance, OfxPropertySetHandle inArgs) {
 
   // The whole frame is rendered: the picture and the card are laid out on it, whatever part
   // of it this call writes.
-  OwnedWorld outputWorld;
+  OwnedWorld outputWorld(data->worlds);
   if (outputWorld.Allocate(out.frame, out.format, /*clear=*/false)) return kOfxStatErrMemory;
   edition::EditionFrame frame;
   frame.size = params.size;

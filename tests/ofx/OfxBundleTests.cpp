@@ -301,6 +301,7 @@ TEST(OfxBundle, NoSourceImageStillRendersAndAnAbortStopsTheRender) {
   auto r = host.Render({});
   EXPECT_EQ(r.status, kOfxStatOK);
   EXPECT_FALSE(Untouched(r.output, 0, 0));
+  EXPECT_EQ(host.Action(kOfxActionPurgeCaches, nullptr, nullptr), kOfxStatOK);
   host.ArmAbort(true);
   EXPECT_EQ(host.Render({}).status, kOfxStatFailed);
   EXPECT_GT(host.AbortCalls(), 0);
