@@ -53,25 +53,32 @@ PF_Err ImportRow(void* context, A_long, A_long row) {
 
 template <typename Depth>
 PF_Err ExportRow(void* context, A_long, A_long row) {
+  using Sample = typename Depth::Sample;
   const auto& pass = *static_cast<const PixelPass*>(context);
   const int y = pass.area.y1 + row;
-  auto* out = ImagePixel<Depth>(*pass.image, pass.area.x1, y);
-  const int width = pass.area.x2 - pass.area.x1;
-  if (y < pass.frame.y1 || y >= pass.frame.y2) {
-    std::memset(out, 0, sizeof(typename Depth::Sample) * 4 * static_cast<size_t>(width));
-    return PF_Err_NONE;
-  }
-  for (int x = pass.area.x1; x < pass.area.x2; ++x, out += 4) {
-    if (x < pass.frame.x1 || x >= pass.frame.x2) {
-      out[0] = out[1] = out[2] = out[3] = typename Depth::Sample{};
-      continue;
+  Sample* out = ImagePixel<Depth>(*pass.image, pass.area.x1, y);
+  // The window's columns outside the frame, left and right, become transparent black; the
+  // loop between them has no branch.
+  const bool rowInFrame = y >= pass.frame.y1 && y < pass.frame.y2;
+  const int inside1 =
+      rowInFrame ? std::clamp(pass.frame.x1, pass.area.x1, pass.area.x2) : pass.area.x2;
+  const int inside2 = rowInFrame ? std::clamp(pass.frame.x2, inside1, pass.area.x2) : pass.area.x2;
+  const auto blank = [](Sample* from, int pixels) {
+    std::memset(from, 0, sizeof(Sample) * 4 * static_cast<size_t>(pixels));
+  };
+  blank(out, inside1 - pass.area.x1);
+  out += 4 * static_cast<ptrdiff_t>(inside1 - pass.area.x1);
+  if (inside2 > inside1) {
+    const Sample* in =
+        WorldPixel<Depth>(*pass.world, pass.frame.y2 - 1 - y, inside1 - pass.frame.x1);
+    for (int x = inside1; x < inside2; ++x, in += 4, out += 4) {
+      out[0] = Depth::ToHost(in[1]);
+      out[1] = Depth::ToHost(in[2]);
+      out[2] = Depth::ToHost(in[3]);
+      out[3] = Depth::ToHost(in[0]);
     }
-    const auto* in = WorldPixel<Depth>(*pass.world, pass.frame.y2 - 1 - y, x - pass.frame.x1);
-    out[0] = Depth::ToHost(in[1]);
-    out[1] = Depth::ToHost(in[2]);
-    out[2] = Depth::ToHost(in[3]);
-    out[3] = Depth::ToHost(in[0]);
   }
+  blank(out, pass.area.x2 - inside2);
   return PF_Err_NONE;
 }
 
@@ -97,15 +104,6 @@ struct ExportRows {
 };
 
 }  // namespace
-
-uint16_t SixteenToHost(uint16_t core) {
-  if (core >= 32768) return 65535;
-  return static_cast<uint16_t>((uint32_t{core} * 65535u + 16384u) >> 15);
-}
-
-uint16_t SixteenFromHost(uint16_t host) {
-  return static_cast<uint16_t>((uint32_t{host} * 32768u + 32767u) / 65535u);
-}
 
 OfxRectI Intersection(const OfxRectI& a, const OfxRectI& b) {
   OfxRectI r{std::max(a.x1, b.x1), std::max(a.y1, b.y1), std::min(a.x2, b.x2),

@@ -15,8 +15,15 @@
 
 namespace kelvrix::ofx {
 
-uint16_t SixteenToHost(uint16_t core);
-uint16_t SixteenFromHost(uint16_t host);
+// Inline: they run for every sample of a frame, and the row loops vectorise with them.
+inline uint16_t SixteenToHost(uint16_t core) {
+  const uint32_t v = core < 32768u ? core : 32768u;  // the core's white or more is white
+  return static_cast<uint16_t>((v * 65535u + 16384u) >> 15);
+}
+
+inline uint16_t SixteenFromHost(uint16_t host) {
+  return static_cast<uint16_t>((uint32_t{host} * 32768u + 32767u) / 65535u);
+}
 
 // One pass of rows, for a RowRunner: `rows` rows, each converted by RowFunction.
 struct PixelPass {
