@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "ofxhost/SimOfxHost.h"
@@ -259,22 +258,27 @@ const OfxParameterSuiteV1 kParameter = {
 thread_local bool tSpawned = false;
 thread_local unsigned tIndex = 0;
 
+// The calls run as items of the host's worker pool, in a shuffled order; each is a spawned
+// thread to the effect while it runs (nesting refused, its index reported).
 OfxStatus MultiThread(OfxThreadFunctionV1* func, unsigned n, void* arg) {
   if (func == nullptr) return kOfxStatErrBadHandle;
   if (tSpawned) return kOfxStatErrExists;
-  SimOfxHost::Current()->CountSpawn();
+  SimOfxHost& host = *SimOfxHost::Current();
+  host.CountSpawn();
   if (n == 0) return kOfxStatOK;
-  std::vector<std::thread> threads;
-  threads.reserve(n);
-  // Started last to first, so that the rows of the last index tend to run first.
-  for (unsigned i = n; i-- > 0;) {
-    threads.emplace_back([=] {
-      tSpawned = true;
-      tIndex = i;
-      func(i, n, arg);
-    });
-  }
-  for (std::thread& t : threads) t.join();
+  host.Workers().Run(
+      static_cast<A_long>(n),
+      [&](A_long, A_long i) {
+        const bool wasSpawned = tSpawned;
+        const unsigned wasIndex = tIndex;
+        tSpawned = true;
+        tIndex = static_cast<unsigned>(i);
+        func(static_cast<unsigned>(i), n, arg);
+        tSpawned = wasSpawned;
+        tIndex = wasIndex;
+        return PF_Err_NONE;
+      },
+      [] { return false; }, PF_Err_NONE);
   return kOfxStatOK;
 }
 

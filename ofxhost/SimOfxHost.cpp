@@ -40,7 +40,9 @@ void FillPattern(HostImage& image) {
 }
 
 SimOfxHost::SimOfxHost(OfxModule module, OfxHostOptions options)
-    : module_(std::move(module)), options_(std::move(options)) {
+    : module_(std::move(module)),
+      options_(std::move(options)),
+      workers_(std::make_unique<host::WorkerPool>(options_.threads > 0 ? options_.threads : 1)) {
   gCurrent = this;
   plugin_ = module_.Plugin(0);
   SeedHostProps();
@@ -239,7 +241,10 @@ SimOfxHost::RenderResult SimOfxHost::Render(const RenderRequest& request) {
   in.SetInt(kOfxImageEffectPropSequentialRenderStatus, 0, 0);
   in.SetInt(kOfxImageEffectPropInteractiveRenderStatus, 0, 0);
   in.SetInt(kOfxImageEffectPropRenderQualityDraft, 0, 0);
+  const auto start = std::chrono::steady_clock::now();
   result.status = Call(kOfxImageEffectActionRender, instance_->handle(), in.handle(), nullptr);
+  result.actionSeconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   tRender = nullptr;
   return result;
 }

@@ -2,15 +2,16 @@
 // sends the actions the way those hosts do (Load and Describe around an Unload while
 // scanning, DescribeInContext, CreateInstance, clip preferences, regions of definition,
 // Render with windows, scales and several render threads), serves the property, parameter,
-// image-effect, multithread (real threads), memory and message suites, and counts what it
-// hands out so a test sees what the effect did not give back. Suites can be left out, the
-// multithread suite included, images can come top-down with negative row bytes, and the
-// render can be aborted.
+// image-effect, multithread (the After Effects host's worker pool: real threads, shuffled order),
+// memory and message suites, and counts what it hands out so a test sees what the effect did not
+// give back. Suites can be left out, the multithread suite included, images can come top-down with
+// negative row bytes, and the render can be aborted.
 //
 // One SimOfxHost is active at a time in a process: suite functions carry no host reference.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "host/WorkerPool.h"
 #include "ofxapi/OfxApi.h"
 #include "ofxhost/HostImage.h"
 #include "ofxhost/OfxModule.h"
@@ -78,6 +80,7 @@ class SimOfxHost {
     OfxStatus status = kOfxStatOK;
     HostImage output;  // as the effect left it; unwritten bytes stay 0xCD
     HostImage source;
+    double actionSeconds = 0;  // the Render action alone, without making the images
   };
   // Thread-safe: renders may run on several threads at once.
   RenderResult Render(const RenderRequest& request);
@@ -116,6 +119,7 @@ class SimOfxHost {
   void Said(std::string text);
   void CountMemory(int delta) { liveMemory_ += delta; }
   void CountSpawn() { ++spawnCalls_; }
+  host::WorkerPool& Workers() { return *workers_; }
 
  private:
   OfxStatus Call(const char* action, const void* handle, OfxPropertySetHandle in,
@@ -126,6 +130,7 @@ class SimOfxHost {
 
   OfxModule module_;
   OfxHostOptions options_;
+  std::unique_ptr<host::WorkerPool> workers_;  // the multithread suite's threads
   OfxPlugin* plugin_ = nullptr;
   PropertySet hostProps_;
   OfxHost hostRecord_{};
