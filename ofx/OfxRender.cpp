@@ -1,5 +1,7 @@
 #include "ofx/OfxRender.h"
 
+#include <cstring>
+
 #include "edition/EditionFrame.h"
 #include "ofx/OfxHostAccess.h"
 #include "ofx/OfxImage.h"
@@ -69,21 +71,37 @@ OfxStatus ReadArgs(OfxPropertySetHandle inArgs, RenderArgs* args) {
   return kOfxStatOK;
 }
 
-// The source as a world of the frame's size; null input (no card background) when the clip
-// has no image there.
-OfxStatus ImportSource(const InstanceData& data, const RenderArgs& args, const ImageView& output,
-                       const edition::RowRunner& runner, FetchedImage& source, OwnedWorld& world,
-                       PF_EffectWorld** input) {
-  *input = nullptr;
+// The source in a world of the frame's size, made when the core first reads it: only the
+// card does, so memory frames skip the conversion.
+struct SourceImport {
+  PixelPass pass;
+  bool covered = false;  // the source's pixels cover the frame
+  edition::RowRunner runner;
+};
+
+PF_Err FillFromSource(void* context, PF_EffectWorld* input) {
+  auto& import = *static_cast<SourceImport*>(context);
+  if (!import.covered) {
+    std::memset(input->data, 0, static_cast<size_t>(input->rowbytes) * input->height);
+  }
+  return RunPass(import.runner, import.pass);
+}
+
+// Fetches the source and sets the frame's input up (none when the clip has no image there:
+// the card then has nothing behind its text).
+OfxStatus SetUpSource(const InstanceData& data, const RenderArgs& args, const ImageView& output,
+                      FetchedImage& source, OwnedWorld& world, SourceImport& import,
+                      edition::EditionFrame& frame) {
   const OfxStatus fetched = source.Fetch(data.source, args.time);
   if (fetched == kOfxStatFailed) return kOfxStatOK;
   if (fetched != kOfxStatOK) return fetched;
   if (source.view().format != output.format) return kOfxStatErrImageFormat;
-  const bool covered = Covers(source.view().bounds, output.frame);
-  if (world.Allocate(output.frame, output.format, /*clear=*/!covered)) return kOfxStatErrMemory;
-  PixelPass pass = ImportPass(source.view(), output.frame, world.get());
-  if (const PF_Err err = RunPass(runner, pass)) return StatusOf(err);
-  *input = world.get();
+  if (world.Allocate(output.frame, output.format, /*clear=*/false)) return kOfxStatErrMemory;
+  import.pass = ImportPass(source.view(), output.frame, world.get());
+  import.covered = Covers(source.view().bounds, output.frame);
+  import.runner = frame.rows;
+  frame.input = world.get();
+  frame.inputFill = edition::InputFill{FillFromSource, &import};
   return kOfxStatOK;
 }
 
@@ -104,11 +122,16 @@ OfxStatus Render(OfxImageEffectHandle instance, OfxPropertySetHandle inArgs) {
 
   const OfxMultiThreadSuiteV1* threads = Suites().multiThread;
   OfxImageEffectHandle abortHandle = instance;
-  const edition::RowRunner runner = HostRowRunner(&threads);
+  edition::EditionFrame frame;
+  frame.size = params.size;
+  frame.style = params.style;
+  frame.format = out.format;
+  frame.abort = HostAbortCheck(&abortHandle);
+  frame.rows = HostRowRunner(&threads);
   FetchedImage source;
   OwnedWorld inputWorld(data->worlds);
-  PF_EffectWorld* input = nullptr;
-  if (const OfxStatus status = ImportSource(*data, args, out, runner, source, inputWorld, &input)) {
+  SourceImport import;
+  if (const OfxStatus status = SetUpSource(*data, args, out, source, inputWorld, import, frame)) {
     return status;
   }
 
@@ -116,19 +139,12 @@ OfxStatus Render(OfxImageEffectHandle instance, OfxPropertySetHandle inArgs) {
   // of it this call writes.
   OwnedWorld outputWorld(data->worlds);
   if (outputWorld.Allocate(out.frame, out.format, /*clear=*/false)) return kOfxStatErrMemory;
-  edition::EditionFrame frame;
-  frame.size = params.size;
-  frame.style = params.style;
-  frame.format = out.format;
   frame.output = outputWorld.get();
-  frame.input = input;
-  frame.abort = HostAbortCheck(&abortHandle);
-  frame.rows = runner;
   const edition::EditionResult result = edition::RenderEditionFrame(frame);
   if (result.err != PF_Err_NONE) return StatusOf(result.err);
 
   PixelPass pass = ExportPass(out, out.frame, args.window, outputWorld.get());
-  return StatusOf(RunPass(runner, pass));
+  return StatusOf(RunPass(frame.rows, pass));
 }
 
 }  // namespace kelvrix::ofx
