@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace kelvrix::ofx {
 namespace {
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "8-bit pixels are rotated as words");
 
 // Per depth: the sample type (the same in both layouts) and its conversions.
 struct Depth8 {
@@ -71,11 +74,22 @@ PF_Err ExportRow(void* context, A_long, A_long row) {
   if (inside2 > inside1) {
     const Sample* in =
         WorldPixel<Depth>(*pass.world, pass.frame.y2 - 1 - y, inside1 - pass.frame.x1);
-    for (int x = inside1; x < inside2; ++x, in += 4, out += 4) {
-      out[0] = Depth::ToHost(in[1]);
-      out[1] = Depth::ToHost(in[2]);
-      out[2] = Depth::ToHost(in[3]);
-      out[3] = Depth::ToHost(in[0]);
+    if constexpr (std::is_same_v<Depth, Depth8>) {
+      // As little-endian words a rotation by one byte (alpha, the first byte, to the top);
+      // the loop vectorises, the byte-wise one does not.
+      for (int x = inside1; x < inside2; ++x, in += 4, out += 4) {
+        uint32_t p;
+        std::memcpy(&p, in, 4);
+        p = (p >> 8) | (p << 24);
+        std::memcpy(out, &p, 4);
+      }
+    } else {
+      for (int x = inside1; x < inside2; ++x, in += 4, out += 4) {
+        out[0] = Depth::ToHost(in[1]);
+        out[1] = Depth::ToHost(in[2]);
+        out[2] = Depth::ToHost(in[3]);
+        out[3] = Depth::ToHost(in[0]);
+      }
     }
   }
   blank(out, pass.area.x2 - inside2);
