@@ -39,18 +39,47 @@ typename Depth::Sample* ImagePixel(const ImageView& image, int x, int y) {
          4 * static_cast<ptrdiff_t>(x - image.bounds.x1);
 }
 
+// One row's pixels, host order to the core's and back. The host's image and the world never
+// overlap; saying so lets the loops vectorise.
+template <typename Depth>
+void FromHostPixels(const typename Depth::Sample* __restrict in,
+                    typename Depth::Sample* __restrict out, int pixels) {
+  for (int i = 0; i < 4 * pixels; i += 4) {
+    out[i] = Depth::FromHost(in[i + 3]);
+    out[i + 1] = Depth::FromHost(in[i]);
+    out[i + 2] = Depth::FromHost(in[i + 1]);
+    out[i + 3] = Depth::FromHost(in[i + 2]);
+  }
+}
+
+template <typename Depth>
+void ToHostPixels(const typename Depth::Sample* __restrict in,
+                  typename Depth::Sample* __restrict out, int pixels) {
+  if constexpr (std::is_same_v<Depth, Depth8>) {
+    // As little-endian words a rotation by one byte (alpha, the first byte, to the top).
+    for (int i = 0; i < pixels; ++i) {
+      uint32_t p;
+      std::memcpy(&p, in + 4 * i, 4);
+      p = (p >> 8) | (p << 24);
+      std::memcpy(out + 4 * i, &p, 4);
+    }
+  } else {
+    for (int i = 0; i < 4 * pixels; i += 4) {
+      out[i] = Depth::ToHost(in[i + 1]);
+      out[i + 1] = Depth::ToHost(in[i + 2]);
+      out[i + 2] = Depth::ToHost(in[i + 3]);
+      out[i + 3] = Depth::ToHost(in[i]);
+    }
+  }
+}
+
 template <typename Depth>
 PF_Err ImportRow(void* context, A_long, A_long row) {
   const auto& pass = *static_cast<const PixelPass*>(context);
   const int y = pass.area.y1 + row;
   const auto* in = ImagePixel<Depth>(*pass.image, pass.area.x1, y);
   auto* out = WorldPixel<Depth>(*pass.world, pass.frame.y2 - 1 - y, pass.area.x1 - pass.frame.x1);
-  for (int x = pass.area.x1; x < pass.area.x2; ++x, in += 4, out += 4) {
-    out[0] = Depth::FromHost(in[3]);
-    out[1] = Depth::FromHost(in[0]);
-    out[2] = Depth::FromHost(in[1]);
-    out[3] = Depth::FromHost(in[2]);
-  }
+  FromHostPixels<Depth>(in, out, pass.area.x2 - pass.area.x1);
   return PF_Err_NONE;
 }
 
@@ -74,23 +103,8 @@ PF_Err ExportRow(void* context, A_long, A_long row) {
   if (inside2 > inside1) {
     const Sample* in =
         WorldPixel<Depth>(*pass.world, pass.frame.y2 - 1 - y, inside1 - pass.frame.x1);
-    if constexpr (std::is_same_v<Depth, Depth8>) {
-      // As little-endian words a rotation by one byte (alpha, the first byte, to the top);
-      // the loop vectorises, the byte-wise one does not.
-      for (int x = inside1; x < inside2; ++x, in += 4, out += 4) {
-        uint32_t p;
-        std::memcpy(&p, in, 4);
-        p = (p >> 8) | (p << 24);
-        std::memcpy(out, &p, 4);
-      }
-    } else {
-      for (int x = inside1; x < inside2; ++x, in += 4, out += 4) {
-        out[0] = Depth::ToHost(in[1]);
-        out[1] = Depth::ToHost(in[2]);
-        out[2] = Depth::ToHost(in[3]);
-        out[3] = Depth::ToHost(in[0]);
-      }
-    }
+    ToHostPixels<Depth>(in, out, inside2 - inside1);
+    out += 4 * static_cast<ptrdiff_t>(inside2 - inside1);
   }
   blank(out, pass.area.x2 - inside2);
   return PF_Err_NONE;

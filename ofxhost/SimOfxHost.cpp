@@ -204,6 +204,23 @@ OfxStatus SimOfxHost::RegionOfDefinition(double time, double scale, OfxRectD* ro
   return s;
 }
 
+bool SimOfxHost::TakeSpare(const OfxRectI& outputBounds, RenderResult* result) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!spare_ || spare_->output.depth() != options_.depth ||
+      std::memcmp(&spare_->output.bounds(), &outputBounds, sizeof outputBounds) != 0) {
+    return false;
+  }
+  result->output = std::move(spare_->output);
+  result->source = std::move(spare_->source);
+  spare_.reset();
+  return true;
+}
+
+void SimOfxHost::GiveBack(RenderResult&& result) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  spare_ = std::make_unique<RenderResult>(std::move(result));
+}
+
 OfxRectI SimOfxHost::FrameAt(double scale) const {
   return OfxRectI{0, 0, static_cast<int>(std::lround(options_.width * scale)),
                   static_cast<int>(std::lround(options_.height * scale))};
@@ -218,14 +235,17 @@ SimOfxHost::RenderResult SimOfxHost::Render(const RenderRequest& request) {
   const OfxRectI frame = FrameAt(request.scale);
   OfxRectI window = request.window;
   if (window.x2 <= window.x1 || window.y2 <= window.y1) window = frame;
-  result.output = HostImage(options_.depth, request.tile ? window : frame, options_.topDown,
-                            options_.rowPadding, 0xCD);
-  if (options_.sourceConnected) {
-    result.source = HostImage(options_.depth, frame, options_.topDown, options_.rowPadding, 0);
-    if (options_.sourceFill) {
-      options_.sourceFill(result.source);
-    } else {
-      FillPattern(result.source);
+  const OfxRectI outputBounds = request.tile ? window : frame;
+  if (!TakeSpare(outputBounds, &result)) {
+    result.output =
+        HostImage(options_.depth, outputBounds, options_.topDown, options_.rowPadding, 0xCD);
+    if (options_.sourceConnected) {
+      result.source = HostImage(options_.depth, frame, options_.topDown, options_.rowPadding, 0);
+      if (options_.sourceFill) {
+        options_.sourceFill(result.source);
+      } else {
+        FillPattern(result.source);
+      }
     }
   }
   RenderState state{request.scale, options_.sourceConnected ? &result.source : nullptr,

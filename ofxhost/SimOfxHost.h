@@ -84,6 +84,9 @@ class SimOfxHost {
   };
   // Thread-safe: renders may run on several threads at once.
   RenderResult Render(const RenderRequest& request);
+  // Hands a render's images back for the next render of the same shape, as a host reuses
+  // its buffers: that render's output keeps what this one left, its source is not redrawn.
+  void GiveBack(RenderResult&& result);
   // The frame in pixels at a render scale.
   OfxRectI FrameAt(double scale) const;
 
@@ -127,6 +130,7 @@ class SimOfxHost {
   void SeedHostProps();
   void SeedInstance(const char* context);
   void FillImageProps(PropertySet& props, HostImage& image, const RenderState& state);
+  bool TakeSpare(const OfxRectI& outputBounds, RenderResult* result);
 
   OfxModule module_;
   OfxHostOptions options_;
@@ -142,6 +146,7 @@ class SimOfxHost {
   std::set<PropertySet*> liveImages_;
   std::vector<std::unique_ptr<PropertySet>> imageProps_;
   std::vector<std::string> messages_;
+  std::unique_ptr<RenderResult> spare_;  // images handed back for reuse
   std::atomic<int> imagesFetched_{0};
   std::atomic<int> liveMemory_{0};
   std::atomic<int> spawnCalls_{0};
