@@ -20,14 +20,17 @@ echo "built $ofx ($(stat -c %s "$ofx") bytes)"
 step "Windows tests under Wine"
 ctest --test-dir "$dir" --output-on-failure -j "$jobs" -LE pe
 
-step "kelvrix-render.exe renders through kelvrix.aex under Wine"
+step "kelvrix-render.exe renders through kelvrix.aex and kelvrix.ofx.bundle under Wine"
 frames=$dir/wine-frames
 rm -rf "$frames" && mkdir -p "$frames"
-for depth in 8 16; do
-  wine "$dir/cli/kelvrix-render.exe" --module "$dir/plugin/kelvrix.aex" --depth "$depth" \
-    --style 32 --width 160 --height 90 --frames 3 --quiet \
-    --output "$frames/depth$depth-#.png" </dev/null
-  /usr/bin/python3 tests/pe/check_rendered.py 160 90 "$depth" "$frames"/depth"$depth"-*.png
+for module in plugin/kelvrix.aex kelvrix.ofx.bundle; do
+  for depth in 8 16; do
+    name=${module##*/}-depth$depth
+    wine "$dir/cli/kelvrix-render.exe" --module "$dir/$module" --depth "$depth" \
+      --style 32 --width 160 --height 90 --frames 3 --quiet \
+      --output "$frames/$name-#.png" </dev/null
+    /usr/bin/python3 tests/pe/check_rendered.py 160 90 "$depth" "$frames/$name"-*.png
+  done
 done
 
 step "kelvrix.aex and kelvrix.ofx read by python3-pefile"
