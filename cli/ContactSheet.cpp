@@ -90,9 +90,10 @@ RenderSummary RenderContactSheet(const RenderOptions& options, RenderObserver& o
       const size_t i = static_cast<size_t>(row * 3 + column);
       FrameReport report;
       {
-        EffectSession session(options, kDepths[row], kDepths[column], cache,
-                              options.inputPath.empty() ? nullptr : &input);
-        cells[i] = ShrunkByBoxes(session.Render(0, 1, &report), ContactSheetLayout::kShrink);
+        std::unique_ptr<FrameSession> session =
+            OpenSession(options, kDepths[row], kDepths[column], cache,
+                        options.inputPath.empty() ? nullptr : &input);
+        cells[i] = ShrunkByBoxes(session->Render(0, 1, &report), ContactSheetLayout::kShrink);
       }
       report.index = static_cast<int>(i);
       report.total = 9;

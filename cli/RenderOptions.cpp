@@ -275,8 +275,9 @@ Output
                         rendering alone)
 
 Plug-in
-  --module PATH         the plug-in module to load (default: the one built beside this
-                        program)
+  --module PATH         the plug-in module to load (default: the After Effects module
+                        built beside this program); a kelvrix.ofx.bundle folder or a
+                        .ofx binary is rendered through the OpenFX edition instead
 
 Reporting
   -q, --quiet           print nothing but errors

@@ -7,6 +7,7 @@
 
 #include "cli/CliError.h"
 #include "cli/ImageFiles.h"
+#include "cli/OfxSession.h"
 #include "cli/WorldPixels.h"
 #include "host/InputPicture.h"
 #include "host/SimHost.h"
@@ -106,6 +107,25 @@ const char* StyleName(int styleDepth) {
   }
 }
 
+RgbaImage InputPictureFor(const RgbaImage* input, int width, int height) {
+  if (input != nullptr) return ScaledNearest(*input, width, height);
+  std::vector<uint8_t> floats(static_cast<size_t>(width) * height *
+                              host::BytesPerPixel(PF_PixelFormat_ARGB128));
+  PF_EffectWorld picture =
+      WorldOver(floats, width, height, host::BytesPerPixel(PF_PixelFormat_ARGB128));
+  host::PaintInputPicture(picture, PF_PixelFormat_ARGB128);
+  return ImageFromWorld(picture, PF_PixelFormat_ARGB128);
+}
+
+std::unique_ptr<FrameSession> OpenSession(const RenderOptions& options, int projectDepth,
+                                          int styleDepth, FrameCache& cache,
+                                          const RgbaImage* input) {
+  if (IsOfxModule(options.modulePath)) {
+    return std::make_unique<OfxSession>(options, projectDepth, styleDepth, cache, input);
+  }
+  return std::make_unique<EffectSession>(options, projectDepth, styleDepth, cache, input);
+}
+
 EffectSession::EffectSession(const RenderOptions& options, int projectDepth, int styleDepth,
                              FrameCache& cache, const RgbaImage* input)
     : options_(options),
@@ -165,18 +185,7 @@ void EffectSession::PaintInput(PF_EffectWorld& world, PF_PixelFormat format) {
   if (cached == nullptr || cachedBytes != rowBytes * world.height) {
     // The layer goes through a float working picture, as in a compositor's pipeline, and is
     // then kept in the cache at the project's depth like a decoded layer.
-    RgbaImage working;
-    if (input_ != nullptr) {
-      working = ScaledNearest(*input_, world.width, world.height);
-    } else {
-      working = RgbaImage(world.width, world.height);
-      std::vector<uint8_t> floats(working.pixels.size() * sizeof(float));
-      PF_EffectWorld picture =
-          WorldOver(floats, world.width, world.height, host::BytesPerPixel(PF_PixelFormat_ARGB128));
-      host::PaintInputPicture(picture, PF_PixelFormat_ARGB128);
-      const RgbaImage argb = ImageFromWorld(picture, PF_PixelFormat_ARGB128);
-      working = argb;
-    }
+    const RgbaImage working = InputPictureFor(input_, world.width, world.height);
     std::vector<uint8_t> bytes(rowBytes * world.height);
     PF_EffectWorld packed = WorldOver(bytes, world.width, world.height, pixelBytes);
     PaintWorld(packed, format, working);
@@ -238,14 +247,15 @@ RenderSummary RenderSequence(const RenderOptions& options, RenderObserver& obser
   if (!options.inputPath.empty()) input = ReadPng(options.inputPath);
 
   FrameCache cache(static_cast<size_t>(options.cacheMegabytes) << 20);
-  EffectSession session(options, options.projectDepth, options.styleDepth, cache,
-                        options.inputPath.empty() ? nullptr : &input);
+  std::unique_ptr<FrameSession> session =
+      OpenSession(options, options.projectDepth, options.styleDepth, cache,
+                  options.inputPath.empty() ? nullptr : &input);
   RenderSummary summary;
   observer.OnStart(options.frames);
   const Clock::time_point start = Clock::now();
   for (int i = 0; i < options.frames; ++i) {
     FrameReport report;
-    const RgbaImage image = session.Render(i, options.frames, &report);
+    const RgbaImage image = session->Render(i, options.frames, &report);
     if (!options.noOutput) {
       report.path = OutputPathFor(options.outputPattern, i);
       if (kind == OutputKind::Exr) {

@@ -49,20 +49,37 @@ class RenderObserver {
 PF_PixelFormat PixelFormatForDepth(int bitsPerChannel);
 const char* StyleName(int styleDepth);
 
-// A host with the effect applied at one project depth and style. Only one may exist at a
-// time (the simulated host is process-wide).
-class EffectSession {
+// The layer a session renders over, as straight RGBA: `input` scaled to the frame, or the
+// built-in picture when it is null.
+RgbaImage InputPictureFor(const RgbaImage* input, int width, int height);
+
+// One edition's effect applied in its host at one project depth and style.
+class FrameSession {
+ public:
+  virtual ~FrameSession() = default;
+  // Renders frame `index` of `total`, keeps a copy in the cache and returns the picture.
+  virtual RgbaImage Render(int index, int total, FrameReport* report) = 0;
+};
+
+// The session for options.modulePath: the OpenFX host for a .ofx.bundle folder or a .ofx
+// binary, the After Effects host for anything else. Only one may exist at a time.
+std::unique_ptr<FrameSession> OpenSession(const RenderOptions& options, int projectDepth,
+                                          int styleDepth, FrameCache& cache,
+                                          const RgbaImage* input);
+
+// A host with the After Effects edition applied at one project depth and style. Only one may
+// exist at a time (the simulated host is process-wide).
+class EffectSession : public FrameSession {
  public:
   // Loads the module, registers it, runs global setup and parameter setup and sets the
   // parameters; throws CliError naming what failed. `input` null: the built-in picture.
   EffectSession(const RenderOptions& options, int projectDepth, int styleDepth, FrameCache& cache,
                 const RgbaImage* input);
-  ~EffectSession();
+  ~EffectSession() override;
   EffectSession(const EffectSession&) = delete;
   EffectSession& operator=(const EffectSession&) = delete;
 
-  // Renders frame `index` of `total`, keeps a copy in the cache and returns the picture.
-  RgbaImage Render(int index, int total, FrameReport* report);
+  RgbaImage Render(int index, int total, FrameReport* report) override;
 
  private:
   void PaintInput(PF_EffectWorld& world, PF_PixelFormat format);

@@ -31,12 +31,22 @@ struct AbortCheck {
   void* context = nullptr;
 };
 
+// Makes the input world's pixels the first time the core reads them. The core reads the input
+// only in the message card's composite, a pixel pass with the input as its source, so an
+// edition that must convert its host's picture into the input world pays for that only on
+// card frames. A null `fill`: the input is ready as given.
+struct InputFill {
+  PF_Err (*fill)(void* context, PF_EffectWorld* input) = nullptr;
+  void* context = nullptr;
+};
+
 struct EditionFrame {
   double size = 150.0;                            // the Size slider's value; any double
   uint8_t style = kStyle8;                        // a StyleDepth
   PF_PixelFormat format = PF_PixelFormat_ARGB32;  // of output and input: ARGB32, 64 or 128
   PF_EffectWorld* output = nullptr;
   PF_EffectWorld* input = nullptr;  // read only; null: the card over transparent black
+  InputFill inputFill;              // for `input`, when its pixels are made on demand
   AbortCheck abort;
   RowRunner rows;
 };

@@ -57,6 +57,17 @@ PF_Err PixelRow(void* context, A_long, A_long row) {
   return PF_Err_NONE;
 }
 
+// The first pass reading the frame's input makes its pixels, when the edition makes them on
+// demand.
+PF_Err FillInputOnce(FrameState& state, const PF_EffectWorld* src) {
+  const InputFill& input = state.frame.inputFill;
+  if (src == nullptr || src != state.frame.input || input.fill == nullptr || state.inputFilled) {
+    return PF_Err_NONE;
+  }
+  state.inputFilled = true;
+  return input.fill(input.context, state.frame.input);
+}
+
 // Calls fn for each pixel of the area clipped to the destination (and the source), with the
 // source and destination pixel at the same position.
 template <typename Pixel, typename PixelFunc>
@@ -74,6 +85,7 @@ PF_Err IteratePixels(PF_InData* in_data, PF_EffectWorld* src, const PF_Rect* are
   r.right = std::min(r.right, width);
   r.bottom = std::min(r.bottom, height);
   if (r.right <= r.left || r.bottom <= r.top) return PF_Err_NONE;
+  if (const PF_Err err = FillInputOnce(*StateOf(in_data->effect_ref), src)) return err;
   PixelPass<Pixel, PixelFunc> pass{src, dst, r, refcon, fn};
   return RunRows(*StateOf(in_data->effect_ref), r.bottom - r.top, PixelRow<Pixel, PixelFunc>,
                  &pass);

@@ -21,6 +21,7 @@ struct FrameState {
   };
   std::array<Temporary, 4> temporaries{};
   int suitesHeld = 0;
+  bool inputFilled = false;  // frame.inputFill has run
 };
 
 // Suite calls that carry no effect reference (iterate_generic, PF_GetPixelFormat, the basic

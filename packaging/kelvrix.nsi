@@ -1,6 +1,8 @@
-; The Windows installer for kelvrix.aex, built by the `installer` target of the Windows build:
+; The Windows installer for kelvrix.aex and the OpenFX bundle, built by the `installer` target
+; of the Windows build:
 ;   makensis -DNAME=kelvrix -DVERSION=1.1.0 -DPUBLISHER=Torvendale -DAEX=<stripped kelvrix.aex>
-;            -DSOURCE=<repository> -DOUTFILE=<setup.exe> kelvrix.nsi
+;            -DOFX=<stripped kelvrix.ofx> -DOFXICON=<bundle icon> -DSOURCE=<repository>
+;            -DOUTFILE=<setup.exe> kelvrix.nsi
 ; A 64-bit installer (the plug-in is 64-bit only), so Program Files and the registry are the
 ; native 64-bit ones without redirection. Exit codes: 0 installed, 1 cancelled, 2 refused.
 
@@ -18,6 +20,8 @@ ManifestSupportedOS all
 !define UNINSTALLER "Uninstall ${NAME}.exe"
 ; The folder After Effects and Premiere Pro both scan for plug-ins.
 !define MEDIACORE "$PROGRAMFILES64\Adobe\Common\Plug-ins\7.0\MediaCore"
+; The folder every OpenFX host on Windows scans (Resolve, Nuke, Vegas, Natron, ...).
+!define OFXBUNDLE "$PROGRAMFILES64\Common Files\OFX\Plugins\${NAME}.ofx.bundle"
 
 Name "${NAME}"
 OutFile "${OUTFILE}"
@@ -41,6 +45,7 @@ Var AePlugins  ; the Plug-ins folder of the After Effects found, or empty
 Var AeChoice   ; the radio button that picks it
 
 !define MUI_ABORTWARNING
+!insertmacro MUI_PAGE_COMPONENTS
 Page custom LocationPage LocationPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -124,7 +129,8 @@ FunctionEnd
   ${EndIf}
 !macroend
 
-Section "kelvrix"
+Section "kelvrix for After Effects and Premiere Pro" SecAex
+  SectionIn RO
   ClearErrors
   CreateDirectory "$INSTDIR"
   ${If} ${Errors}
@@ -159,15 +165,54 @@ Section "kelvrix"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
-  SectionGetSize 0 $0
+  SectionGetSize ${SecAex} $0
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
   ${If} ${Errors}
     !insertmacro Refuse "cannot register its uninstaller."
   ${EndIf}
 SectionEnd
 
-; Removes exactly the files the installer wrote, then the folder only if nothing else is in it.
+; Ticked by default, so silent installs include it; the uninstaller removes it when the
+; uninstall entry says it was installed (an upgrade without it keeps an earlier one's record).
+Section "kelvrix for OpenFX hosts (Resolve, Nuke, Vegas, Natron, ...)" SecOfx
+  ClearErrors
+  CreateDirectory "${OFXBUNDLE}\Contents\Win64"
+  CreateDirectory "${OFXBUNDLE}\Contents\Resources"
+  ${If} ${Errors}
+    !insertmacro Refuse "cannot create the folder ${OFXBUNDLE}."
+  ${EndIf}
+  SetOverwrite try
+  SetOutPath "${OFXBUNDLE}\Contents\Win64"
+  File "${OFX}"
+  ${If} ${Errors}
+    !insertmacro Refuse "cannot write ${OFXBUNDLE}; close your OpenFX hosts and run it again."
+  ${EndIf}
+  SetOutPath "${OFXBUNDLE}\Contents\Resources"
+  File "${OFXICON}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "OfxBundle" "${OFXBUNDLE}"
+  ${If} ${Errors}
+    !insertmacro Refuse "cannot write ${OFXBUNDLE}."
+  ${EndIf}
+SectionEnd
+
+LangString DESC_SecAex ${LANG_ENGLISH} "kelvrix.aex in the plug-in folder of After Effects and Premiere Pro."
+LangString DESC_SecOfx ${LANG_ENGLISH} "kelvrix.ofx.bundle in Common Files\OFX\Plugins, where OpenFX hosts look."
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecAex} $(DESC_SecAex)
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecOfx} $(DESC_SecOfx)
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+; Removes exactly the files the installer wrote, then the folders only if nothing else is in them.
 Section "Uninstall"
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "OfxBundle"
+  ${If} $0 != ""
+    Delete "$0\Contents\Win64\kelvrix.ofx"
+    Delete "$0\Contents\Resources\com.torvendale.kelvrix.png"
+    RMDir "$0\Contents\Win64"
+    RMDir "$0\Contents\Resources"
+    RMDir "$0\Contents"
+    RMDir "$0"
+  ${EndIf}
   Delete "$INSTDIR\kelvrix.aex"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\OpenSans-LICENSE-Apache-2.0.txt"

@@ -14,22 +14,28 @@ windows_cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVRIX_WERROR=ON -DKELV
 source scripts/windows-build.sh
 cmake --build "$dir" -j "$jobs"
 echo "built $dir/plugin/kelvrix.aex ($(stat -c %s "$dir/plugin/kelvrix.aex") bytes)"
+ofx=$dir/kelvrix.ofx.bundle/Contents/Win64/kelvrix.ofx
+echo "built $ofx ($(stat -c %s "$ofx") bytes)"
 
 step "Windows tests under Wine"
 ctest --test-dir "$dir" --output-on-failure -j "$jobs" -LE pe
 
-step "kelvrix-render.exe renders through kelvrix.aex under Wine"
+step "kelvrix-render.exe renders through kelvrix.aex and kelvrix.ofx.bundle under Wine"
 frames=$dir/wine-frames
 rm -rf "$frames" && mkdir -p "$frames"
-for depth in 8 16; do
-  wine "$dir/cli/kelvrix-render.exe" --module "$dir/plugin/kelvrix.aex" --depth "$depth" \
-    --style 32 --width 160 --height 90 --frames 3 --quiet \
-    --output "$frames/depth$depth-#.png" </dev/null
-  /usr/bin/python3 tests/pe/check_rendered.py 160 90 "$depth" "$frames"/depth"$depth"-*.png
+for module in plugin/kelvrix.aex kelvrix.ofx.bundle; do
+  for depth in 8 16; do
+    name=${module##*/}-depth$depth
+    wine "$dir/cli/kelvrix-render.exe" --module "$dir/$module" --depth "$depth" \
+      --style 32 --width 160 --height 90 --frames 3 --quiet \
+      --output "$frames/$name-#.png" </dev/null
+    /usr/bin/python3 tests/pe/check_rendered.py 160 90 "$depth" "$frames/$name"-*.png
+  done
 done
 
-step "kelvrix.aex read by python3-pefile"
+step "kelvrix.aex and kelvrix.ofx read by python3-pefile"
 /usr/bin/python3 tests/pe/check_aex.py "$dir/plugin/kelvrix.aex"
+/usr/bin/python3 tests/pe/check_ofx.py "$dir/kelvrix.ofx.bundle/Contents/Win64/kelvrix.ofx"
 
 step "the Windows package"
 cmake --build "$dir" --target package >/dev/null

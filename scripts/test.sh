@@ -21,6 +21,9 @@ step "plain build (RelWithDebInfo, -Werror)"
 configure_and_build build/ci-plain -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir build/ci-plain --output-on-failure -j "$jobs"
 
+step "OpenFX: the .deb installed with dpkg -i and its bundle loaded from /usr/OFX/Plugins"
+bash tests/packaging/check_deb.sh build/ci-plain
+
 step "frei0r: kelvrix.so in ffmpeg, melt and GStreamer; its .deb"
 bash tests/frei0r/real_hosts.sh build/ci-plain
 cmake --build build/ci-plain --target package >/dev/null

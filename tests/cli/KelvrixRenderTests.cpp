@@ -72,6 +72,31 @@ TEST(KelvrixRender, EachDepthWritesItsFileKindAndEveryFrameIsReported) {
   EXPECT_EQ(quiet.status + quiet.out.size() + quiet.err.size(), 0u) << quiet.out << quiet.err;
 }
 
+// The same options through the OpenFX edition: the bundle (or its binary) in the simulated
+// OpenFX host, the same files; a bundle that is not there is a module that failed to load.
+TEST(KelvrixRender, AnOpenFxBundleRendersTheSameFilesThroughTheOpenFxEdition) {
+  ScratchDir dir;
+  const std::string bundle = std::string("--module ") + KELVRIX_OFX_BUNDLE;
+  const std::pair<std::string, std::string> cases[] = {
+      {bundle + " --frames 2 --output @o-#.png", "o-1.png RGBA 8 6"},
+      {bundle + "/ --depth 16 --style 32 --output @p.png", "p.png RGBA 16 6"},
+      {bundle + "/Contents/Linux-x86-64/kelvrix.ofx --depth 32 --output @r.png", "r.png RGBA 16 6"},
+  };
+  for (const auto& [arguments, want] : cases) {
+    SCOPED_TRACE(arguments);
+    const RunResult r = Render(arguments, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string file = want.substr(0, want.find(' '));
+    const bool full = r.out.find("no memory") == std::string::npos;
+    const std::string got = DescribePng(dir / file, dir);
+    EXPECT_EQ(got.rfind("64 36" + want.substr(file.size()) + (full ? " 255 255" : ""), 0), 0u)
+        << got;
+  }
+  const RunResult missing = Render("--module @nothing.ofx.bundle --output @x.png", dir);
+  EXPECT_EQ(missing.status, 5);
+  EXPECT_NE(missing.err.find("cannot load OpenFX module"), std::string::npos) << missing.err;
+}
+
 TEST(KelvrixRender, ContactSheetHasNineCellsEachWithALabelOfItsOwn) {
   ScratchDir dir;
   const RunResult r = Render("--contact-sheet --width 192 --height 108 --output @s.png", dir);

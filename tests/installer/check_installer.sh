@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The Windows installer in a throw-away copy of a booted Wine prefix: a silent install puts the
-# plug-in, the licences and the README into the folder After Effects and Premiere Pro share and
-# registers its uninstaller; a second run replaces an earlier version; the silent uninstall
-# removes exactly that; a target that cannot be written is refused with exit code 2.
+# plug-in, the licences and the README into the folder After Effects and Premiere Pro share,
+# the OpenFX bundle into Common Files\OFX\Plugins, and registers its uninstaller; a second run
+# replaces an earlier version; the silent uninstall removes exactly that; a target that cannot
+# be written is refused with exit code 2.
 #   check_installer.sh <setup.exe> <the kelvrix.aex it must install> <booted prefix> <scratch>
+# (the kelvrix.ofx it must install lies beside that kelvrix.aex)
 set -euo pipefail
 setup=$1 aex=$2 base=$3 scratch=$(realpath -m "$4")  # Wine wants an absolute prefix
 repo=$(cd "$(dirname "$0")/../.." && pwd)
@@ -13,6 +15,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml,winedbg.exe,winemenubuilder.exe="
 programs=$WINEPREFIX/drive_c/Program\ Files
 mediacore=$programs/Adobe/Common/Plug-ins/7.0/MediaCore
 target=$mediacore/kelvrix
+ofx=$(dirname "$aex")/kelvrix.ofx
+ofxplugins=$programs/Common\ Files/OFX/Plugins
+bundle=$ofxplugins/kelvrix.ofx.bundle
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\kelvrix'
 uninstaller='C:\Program Files\Adobe\Common\Plug-ins\7.0\MediaCore\kelvrix\Uninstall kelvrix.exe'
 
@@ -29,6 +34,10 @@ install_and_check() {
     cmp "$repo/$doc" "$target/${doc##*/}" || fail "installed ${doc##*/} differs"
   done
   [[ $(ls "$target" | wc -l) == 5 ]] || fail "installed: $(ls "$target")"  # and the uninstaller
+  cmp "$ofx" "$bundle/Contents/Win64/kelvrix.ofx" || fail "installed kelvrix.ofx is not the built one"
+  cmp "$repo/resources/com.torvendale.kelvrix.png" \
+    "$bundle/Contents/Resources/com.torvendale.kelvrix.png" || fail "bundle icon differs"
+  [[ $(find "$bundle" -type f | wc -l) == 2 ]] || fail "bundle holds: $(find "$bundle" -type f)"
   local entry
   entry=$(wine reg query "$key" </dev/null | tr -d "\r") || fail "no uninstall entry"
   for value in "DisplayName REG_SZ kelvrix" "DisplayVersion REG_SZ 1.1.0" \
@@ -45,6 +54,8 @@ install_and_check
 echo "an earlier kelvrix" >"$target/kelvrix.aex"
 rm "$target/README.md"
 touch "$mediacore/another-plugin.aex"
+echo "an earlier kelvrix" >"$bundle/Contents/Win64/kelvrix.ofx"
+mkdir -p "$ofxplugins/another.ofx.bundle" && touch "$ofxplugins/another.ofx.bundle/keep"
 install_and_check
 
 wine "$uninstaller" /S </dev/null || fail "silent uninstall exited with $?"
@@ -54,6 +65,8 @@ for _ in $(seq 150); do  # it carries on from a copy of itself after the command
 done
 [[ ! -e $target ]] || fail "left after uninstall: $(ls "$target")"
 [[ -f $mediacore/another-plugin.aex ]] || fail "uninstall removed a file it did not install"
+[[ ! -e $bundle ]] || fail "left after uninstall: $(find "$bundle")"
+[[ -f $ofxplugins/another.ofx.bundle/keep ]] || fail "uninstall removed another OpenFX bundle"
 ! wine reg query "$key" </dev/null >/dev/null 2>&1 || fail "uninstall entry still there"
 
 # We run as root, whom permissions do not stop: a file where the folder goes stops anyone, and

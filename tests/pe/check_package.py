@@ -1,5 +1,6 @@
-"""The Windows package: the zip holds kelvrix.aex (stripped), the README, both licence notices
-and the install note, and the packaged DLL passes the same PE checks as the built one.
+"""The Windows package: the zip holds kelvrix.aex (stripped), the OpenFX bundle (kelvrix.ofx,
+stripped, and its icon), the README, both licence notices and the install note, and the
+packaged DLLs pass the same PE checks as the built ones.
 
 Usage: /usr/bin/python3 check_package.py <kelvrix-VERSION-win64.zip>
 """
@@ -10,8 +11,9 @@ import sys
 import tempfile
 import zipfile
 
+OFX = "kelvrix.ofx.bundle/Contents/Win64/kelvrix.ofx"
 EXPECTED = {"kelvrix.aex", "README.md", "LICENSE.txt", "OpenSans-LICENSE-Apache-2.0.txt",
-            "INSTALL.txt"}
+            "INSTALL.txt", OFX, "kelvrix.ofx.bundle/Contents/Resources/com.torvendale.kelvrix.png"}
 
 
 def main(path):
@@ -26,9 +28,12 @@ def main(path):
             sys.exit("LICENSE.txt in the package is not the Apache License 2.0")
         with tempfile.TemporaryDirectory() as scratch:
             aex = package.extract(f"{top}/kelvrix.aex", scratch)
+            ofx = package.extract(f"{top}/{OFX}", scratch)
             print(f"packaged kelvrix.aex: {os.path.getsize(aex)} bytes (stripped)")
-            checks = os.path.join(os.path.dirname(os.path.abspath(__file__)), "check_aex.py")
-            return subprocess.call([sys.executable, checks, aex])
+            print(f"packaged kelvrix.ofx: {os.path.getsize(ofx)} bytes (stripped)")
+            here = os.path.dirname(os.path.abspath(__file__))
+            return (subprocess.call([sys.executable, os.path.join(here, "check_aex.py"), aex])
+                    or subprocess.call([sys.executable, os.path.join(here, "check_ofx.py"), ofx]))
 
 
 if __name__ == "__main__":

@@ -1,6 +1,6 @@
-"""Frames that kelvrix-render.exe rendered under Wine through kelvrix.aex, read back with PIL:
-each one exists at the asked size, as RGBA of the asked bit depth, with full alpha (memory
-pictures and the message card both leave every pixel opaque when the input is).
+"""Frames that kelvrix-render.exe rendered under Wine through kelvrix.aex or the OpenFX bundle,
+read back with PIL: each one exists at the asked size, as RGBA of the asked bit depth, with full
+alpha (memory pictures and the message card both leave every pixel opaque when the input is).
 
 Usage: /usr/bin/python3 check_rendered.py WIDTH HEIGHT BITS FILE...
 """

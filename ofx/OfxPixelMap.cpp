@@ -1,0 +1,165 @@
+#include "ofx/OfxPixelMap.h"
+
+#include <algorithm>
+#include <cstring>
+#include <type_traits>
+
+namespace kelvrix::ofx {
+namespace {
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "8-bit pixels are rotated as words");
+
+// Per depth: the sample type (the same in both layouts) and its conversions.
+struct Depth8 {
+  using Sample = uint8_t;
+  static Sample ToHost(Sample v) { return v; }
+  static Sample FromHost(Sample v) { return v; }
+};
+struct Depth16 {
+  using Sample = uint16_t;
+  static Sample ToHost(Sample v) { return SixteenToHost(v); }
+  static Sample FromHost(Sample v) { return SixteenFromHost(v); }
+};
+struct DepthFloat {
+  using Sample = float;
+  static Sample ToHost(Sample v) { return v; }
+  static Sample FromHost(Sample v) { return v; }
+};
+
+template <typename Depth>
+typename Depth::Sample* WorldPixel(const PF_EffectWorld& world, A_long row, A_long column) {
+  auto* line =
+      reinterpret_cast<uint8_t*>(world.data) + static_cast<ptrdiff_t>(row) * world.rowbytes;
+  return reinterpret_cast<typename Depth::Sample*>(line) + 4 * static_cast<ptrdiff_t>(column);
+}
+
+template <typename Depth>
+typename Depth::Sample* ImagePixel(const ImageView& image, int x, int y) {
+  return reinterpret_cast<typename Depth::Sample*>(image.Row(y)) +
+         4 * static_cast<ptrdiff_t>(x - image.bounds.x1);
+}
+
+// One row's pixels, host order to the core's and back. The host's image and the world never
+// overlap; saying so lets the loops vectorise.
+template <typename Depth>
+void FromHostPixels(const typename Depth::Sample* __restrict in,
+                    typename Depth::Sample* __restrict out, int pixels) {
+  for (int i = 0; i < 4 * pixels; i += 4) {
+    out[i] = Depth::FromHost(in[i + 3]);
+    out[i + 1] = Depth::FromHost(in[i]);
+    out[i + 2] = Depth::FromHost(in[i + 1]);
+    out[i + 3] = Depth::FromHost(in[i + 2]);
+  }
+}
+
+template <typename Depth>
+void ToHostPixels(const typename Depth::Sample* __restrict in,
+                  typename Depth::Sample* __restrict out, int pixels) {
+  if constexpr (std::is_same_v<Depth, Depth8>) {
+    // As little-endian words a rotation by one byte (alpha, the first byte, to the top).
+    for (int i = 0; i < pixels; ++i) {
+      uint32_t p;
+      std::memcpy(&p, in + 4 * i, 4);
+      p = (p >> 8) | (p << 24);
+      std::memcpy(out + 4 * i, &p, 4);
+    }
+  } else {
+    for (int i = 0; i < 4 * pixels; i += 4) {
+      out[i] = Depth::ToHost(in[i + 1]);
+      out[i + 1] = Depth::ToHost(in[i + 2]);
+      out[i + 2] = Depth::ToHost(in[i + 3]);
+      out[i + 3] = Depth::ToHost(in[i]);
+    }
+  }
+}
+
+template <typename Depth>
+PF_Err ImportRow(void* context, A_long, A_long row) {
+  const auto& pass = *static_cast<const PixelPass*>(context);
+  const int y = pass.area.y1 + row;
+  const auto* in = ImagePixel<Depth>(*pass.image, pass.area.x1, y);
+  auto* out = WorldPixel<Depth>(*pass.world, pass.frame.y2 - 1 - y, pass.area.x1 - pass.frame.x1);
+  FromHostPixels<Depth>(in, out, pass.area.x2 - pass.area.x1);
+  return PF_Err_NONE;
+}
+
+template <typename Depth>
+PF_Err ExportRow(void* context, A_long, A_long row) {
+  using Sample = typename Depth::Sample;
+  const auto& pass = *static_cast<const PixelPass*>(context);
+  const int y = pass.area.y1 + row;
+  Sample* out = ImagePixel<Depth>(*pass.image, pass.area.x1, y);
+  // The window's columns outside the frame, left and right, become transparent black; the
+  // loop between them has no branch.
+  const bool rowInFrame = y >= pass.frame.y1 && y < pass.frame.y2;
+  const int inside1 =
+      rowInFrame ? std::clamp(pass.frame.x1, pass.area.x1, pass.area.x2) : pass.area.x2;
+  const int inside2 = rowInFrame ? std::clamp(pass.frame.x2, inside1, pass.area.x2) : pass.area.x2;
+  const auto blank = [](Sample* from, int pixels) {
+    std::memset(from, 0, sizeof(Sample) * 4 * static_cast<size_t>(pixels));
+  };
+  blank(out, inside1 - pass.area.x1);
+  out += 4 * static_cast<ptrdiff_t>(inside1 - pass.area.x1);
+  if (inside2 > inside1) {
+    const Sample* in =
+        WorldPixel<Depth>(*pass.world, pass.frame.y2 - 1 - y, inside1 - pass.frame.x1);
+    ToHostPixels<Depth>(in, out, inside2 - inside1);
+    out += 4 * static_cast<ptrdiff_t>(inside2 - inside1);
+  }
+  blank(out, pass.area.x2 - inside2);
+  return PF_Err_NONE;
+}
+
+template <template <typename> class Row>
+PF_Err (*RowFor(PF_PixelFormat format))(void*, A_long, A_long) {
+  switch (format) {
+    case PF_PixelFormat_ARGB64:
+      return Row<Depth16>::Run;
+    case PF_PixelFormat_ARGB128:
+      return Row<DepthFloat>::Run;
+    default:
+      return Row<Depth8>::Run;
+  }
+}
+
+template <typename Depth>
+struct ImportRows {
+  static constexpr auto Run = ImportRow<Depth>;
+};
+template <typename Depth>
+struct ExportRows {
+  static constexpr auto Run = ExportRow<Depth>;
+};
+
+}  // namespace
+
+OfxRectI Intersection(const OfxRectI& a, const OfxRectI& b) {
+  OfxRectI r{std::max(a.x1, b.x1), std::max(a.y1, b.y1), std::min(a.x2, b.x2),
+             std::min(a.y2, b.y2)};
+  if (r.x2 < r.x1) r.x2 = r.x1;
+  if (r.y2 < r.y1) r.y2 = r.y1;
+  return r;
+}
+
+PixelPass ImportPass(const ImageView& source, const OfxRectI& frame, PF_EffectWorld* world) {
+  PixelPass pass;
+  pass.image = &source;
+  pass.world = world;
+  pass.frame = frame;
+  pass.area = Intersection(source.bounds, frame);
+  pass.row = RowFor<ImportRows>(source.format);
+  return pass;
+}
+
+PixelPass ExportPass(const ImageView& output, const OfxRectI& frame, const OfxRectI& window,
+                     PF_EffectWorld* world) {
+  PixelPass pass;
+  pass.image = &output;
+  pass.world = world;
+  pass.frame = frame;
+  pass.area = Intersection(window, output.bounds);
+  pass.row = RowFor<ExportRows>(output.format);
+  return pass;
+}
+
+}  // namespace kelvrix::ofx

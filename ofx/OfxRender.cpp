@@ -1,0 +1,150 @@
+#include "ofx/OfxRender.h"
+
+#include <cstring>
+
+#include "edition/EditionFrame.h"
+#include "ofx/OfxHostAccess.h"
+#include "ofx/OfxImage.h"
+#include "ofx/OfxInstance.h"
+#include "ofx/OfxPixelMap.h"
+#include "ofx/OfxRowRunner.h"
+
+namespace kelvrix::ofx {
+namespace {
+
+// A world of the frame taken from the instance's pool and given back on every way out.
+class OwnedWorld {
+ public:
+  explicit OwnedWorld(WorldPool& pool) : pool_(pool) {}
+  ~OwnedWorld() { pool_.Give(&world_); }
+  OwnedWorld(const OwnedWorld&) = delete;
+  OwnedWorld& operator=(const OwnedWorld&) = delete;
+  PF_Err Allocate(const OfxRectI& frame, PF_PixelFormat format, bool clear) {
+    return pool_.Take(frame.x2 - frame.x1, frame.y2 - frame.y1, format, clear, &world_);
+  }
+  PF_EffectWorld* get() { return &world_; }
+
+ private:
+  WorldPool& pool_;
+  PF_EffectWorld world_{};
+};
+
+bool Covers(const OfxRectI& outer, const OfxRectI& inner) {
+  return outer.x1 <= inner.x1 && outer.y1 <= inner.y1 && outer.x2 >= inner.x2 &&
+         outer.y2 >= inner.y2;
+}
+
+bool RenderableFrame(const OfxRectI& frame) {
+  const long long width = static_cast<long long>(frame.x2) - frame.x1;
+  const long long height = static_cast<long long>(frame.y2) - frame.y1;
+  return width > 0 && height > 0 && width <= PF_MAX_WORLD_WIDTH && height <= PF_MAX_WORLD_HEIGHT;
+}
+
+OfxStatus StatusOf(PF_Err err) {
+  switch (err) {
+    case PF_Err_NONE:
+      return kOfxStatOK;
+    case PF_Err_OUT_OF_MEMORY:
+      return kOfxStatErrMemory;
+    default:
+      return kOfxStatFailed;  // PF_Interrupt_CANCEL among them: the host dropped the frame
+  }
+}
+
+PF_Err RunPass(const edition::RowRunner& runner, PixelPass& pass) {
+  return runner.run(runner.context, pass.rows(), pass.row, &pass);
+}
+
+struct RenderArgs {
+  OfxTime time = 0;
+  OfxRectI window{};
+};
+
+OfxStatus ReadArgs(OfxPropertySetHandle inArgs, RenderArgs* args) {
+  const OfxPropertySuiteV1& p = *Suites().property;
+  int window[4];
+  if (inArgs == nullptr || p.propGetDouble(inArgs, kOfxPropTime, 0, &args->time) != kOfxStatOK ||
+      p.propGetIntN(inArgs, kOfxImageEffectPropRenderWindow, 4, window) != kOfxStatOK) {
+    return kOfxStatErrBadHandle;
+  }
+  args->window = OfxRectI{window[0], window[1], window[2], window[3]};
+  return kOfxStatOK;
+}
+
+// The source in a world of the frame's size, made when the core first reads it: only the
+// card does, so memory frames skip the conversion.
+struct SourceImport {
+  PixelPass pass;
+  bool covered = false;  // the source's pixels cover the frame
+  edition::RowRunner runner;
+};
+
+PF_Err FillFromSource(void* context, PF_EffectWorld* input) {
+  auto& import = *static_cast<SourceImport*>(context);
+  if (!import.covered) {
+    std::memset(input->data, 0, static_cast<size_t>(input->rowbytes) * input->height);
+  }
+  return RunPass(import.runner, import.pass);
+}
+
+// Fetches the source and sets the frame's input up (none when the clip has no image there:
+// the card then has nothing behind its text).
+OfxStatus SetUpSource(const InstanceData& data, const RenderArgs& args, const ImageView& output,
+                      FetchedImage& source, OwnedWorld& world, SourceImport& import,
+                      edition::EditionFrame& frame) {
+  const OfxStatus fetched = source.Fetch(data.source, args.time);
+  if (fetched == kOfxStatFailed) return kOfxStatOK;
+  if (fetched != kOfxStatOK) return fetched;
+  if (source.view().format != output.format) return kOfxStatErrImageFormat;
+  if (world.Allocate(output.frame, output.format, /*clear=*/false)) return kOfxStatErrMemory;
+  import.pass = ImportPass(source.view(), output.frame, world.get());
+  import.covered = Covers(source.view().bounds, output.frame);
+  import.runner = frame.rows;
+  frame.input = world.get();
+  frame.inputFill = edition::InputFill{FillFromSource, &import};
+  return kOfxStatOK;
+}
+
+}  // namespace
+
+OfxStatus Render(OfxImageEffectHandle instance, OfxPropertySetHandle inArgs) {
+  InstanceData* data = DataOf(instance);
+  if (data == nullptr) return kOfxStatErrBadHandle;
+  RenderArgs args;
+  if (const OfxStatus status = ReadArgs(inArgs, &args)) return status;
+  ParamValues params;
+  if (const OfxStatus status = ReadParams(*data, args.time, &params)) return status;
+
+  FetchedImage output;
+  if (const OfxStatus status = output.Fetch(data->output, args.time)) return status;
+  const ImageView& out = output.view();
+  if (!RenderableFrame(out.frame)) return kOfxStatFailed;
+
+  const OfxMultiThreadSuiteV1* threads = Suites().multiThread;
+  OfxImageEffectHandle abortHandle = instance;
+  edition::EditionFrame frame;
+  frame.size = params.size;
+  frame.style = params.style;
+  frame.format = out.format;
+  frame.abort = HostAbortCheck(&abortHandle);
+  frame.rows = HostRowRunner(&threads);
+  FetchedImage source;
+  OwnedWorld inputWorld(data->worlds);
+  SourceImport import;
+  if (const OfxStatus status = SetUpSource(*data, args, out, source, inputWorld, import, frame)) {
+    return status;
+  }
+
+  // The whole frame is rendered: the picture and the card are laid out on it, whatever part
+  // of it this call writes.
+  OwnedWorld outputWorld(data->worlds);
+  if (outputWorld.Allocate(out.frame, out.format, /*clear=*/false)) return kOfxStatErrMemory;
+  frame.output = outputWorld.get();
+  const edition::EditionResult result = edition::RenderEditionFrame(frame);
+  if (result.err != PF_Err_NONE) return StatusOf(result.err);
+
+  PixelPass pass = ExportPass(out, out.frame, args.window, outputWorld.get());
+  return StatusOf(RunPass(frame.rows, pass));
+}
+
+}  // namespace kelvrix::ofx

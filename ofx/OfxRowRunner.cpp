@@ -1,0 +1,78 @@
+#include "ofx/OfxRowRunner.h"
+
+#include <atomic>
+
+#include "ofx/OfxHostAccess.h"
+
+namespace kelvrix::ofx {
+namespace {
+
+struct Pass {
+  A_long rows;
+  edition::RowBody body;
+  void* bodyContext;
+  std::atomic<PF_Err> err{PF_Err_NONE};
+};
+
+void RunShare(unsigned threadIndex, unsigned threadMax, void* customArg) {
+  auto& pass = *static_cast<Pass*>(customArg);
+  if (threadMax == 0) return;
+  for (A_long row = static_cast<A_long>(threadIndex); row < pass.rows;
+       row += static_cast<A_long>(threadMax)) {
+    if (pass.err.load(std::memory_order_relaxed) != PF_Err_NONE) return;
+    if (const PF_Err err = pass.body(pass.bodyContext, static_cast<A_long>(threadIndex), row)) {
+      PF_Err none = PF_Err_NONE;
+      pass.err.compare_exchange_strong(none, err);
+      return;
+    }
+  }
+}
+
+PF_Err RunOnCaller(A_long rows, edition::RowBody body, void* bodyContext) {
+  for (A_long row = 0; row < rows; ++row) {
+    if (const PF_Err err = body(bodyContext, 0, row)) return err;
+  }
+  return PF_Err_NONE;
+}
+
+unsigned Calls(const OfxMultiThreadSuiteV1& suite, A_long rows) {
+  unsigned cpus = 1;
+  if (suite.multiThreadNumCPUs(&cpus) != kOfxStatOK || cpus == 0) cpus = 1;
+  return rows < static_cast<A_long>(cpus) ? static_cast<unsigned>(rows) : cpus;
+}
+
+PF_Err Run(void* context, A_long rows, edition::RowBody body, void* bodyContext) {
+  const OfxMultiThreadSuiteV1* suite = *static_cast<const OfxMultiThreadSuiteV1* const*>(context);
+  if (rows <= 0) return PF_Err_NONE;
+  if (suite == nullptr || suite->multiThreadIsSpawnedThread()) {
+    return RunOnCaller(rows, body, bodyContext);
+  }
+  Pass pass{rows, body, bodyContext};
+  const OfxStatus status = suite->multiThread(RunShare, Calls(*suite, rows), &pass);
+  // Refused before any row ran (nested, or no threads to be had): the caller does them all.
+  if (status == kOfxStatErrExists || status == kOfxStatFailed) {
+    return RunOnCaller(rows, body, bodyContext);
+  }
+  if (status != kOfxStatOK) return PF_Err_INTERNAL_STRUCT_DAMAGED;
+  return pass.err.load();
+}
+
+PF_Err Aborted(void* context) {
+  const OfxImageEffectHandle instance = *static_cast<OfxImageEffectHandle*>(context);
+  return Suites().imageEffect->abort(instance) != 0 ? PF_Interrupt_CANCEL : PF_Err_NONE;
+}
+
+}  // namespace
+
+edition::RowRunner HostRowRunner(const OfxMultiThreadSuiteV1* const* multiThread) {
+  edition::RowRunner runner;
+  runner.run = Run;
+  runner.context = const_cast<const OfxMultiThreadSuiteV1**>(multiThread);
+  return runner;
+}
+
+edition::AbortCheck HostAbortCheck(OfxImageEffectHandle* instance) {
+  return edition::AbortCheck{Aborted, instance};
+}
+
+}  // namespace kelvrix::ofx

@@ -1,0 +1,159 @@
+// The OpenFX edition against the After Effects edition: for the same block contents and the
+// same source, every depth x style frame the simulated OpenFX host gets is the simulated After
+// Effects host's frame once channel order (ARGB / RGBA), the 16-bit range (32768 / 65535) and
+// row order (top-down / bottom-up) are mapped: to the byte, the memory picture (both renders
+// drawing the same noise) and the card alike, with either row order and in any window.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "ofx/OfxPluginRecord.h"
+#include "ofxhost/SimOfxHost.h"
+#include "tests/support/SimHostOracle.h"
+
+using namespace kelvrix;
+using kelvrix::ofxhost::HostImage;
+using kelvrix::ofxhost::OfxHostOptions;
+using kelvrix::ofxhost::OfxModule;
+using kelvrix::ofxhost::SimOfxHost;
+using kelvrix::testing::BlockFeeder;
+using kelvrix::testing::DistinctMemory;
+using kelvrix::testing::PackedFrame;
+using kelvrix::testing::RenderInSimHost;
+
+namespace {
+
+constexpr A_long kWidth = 96;
+constexpr A_long kHeight = 54;
+
+OfxModule Linked() {
+  return OfxModule::Linked([] { return 1; },
+                           [](int n) { return n == 0 ? ofx::ThePlugin() : nullptr; }, nullptr);
+}
+
+struct Depth {
+  PF_PixelFormat format;
+  const char* ofxDepth;
+  int sampleBytes;
+};
+constexpr Depth kDepths[] = {{PF_PixelFormat_ARGB32, kOfxBitDepthByte, 1},
+                             {PF_PixelFormat_ARGB64, kOfxBitDepthShort, 2},
+                             {PF_PixelFormat_ARGB128, kOfxBitDepthFloat, 4}};
+
+// One sample of an After Effects world as the host holds it, as a fraction of white.
+double HostSample(const uint8_t* p, int sampleBytes) {
+  if (sampleBytes == 1) return *p / 255.0;
+  if (sampleBytes == 2) {
+    uint16_t v;
+    std::memcpy(&v, p, 2);
+    return std::round(v * 65535.0 / 32768.0) / 65535.0;
+  }
+  float f;
+  std::memcpy(&f, p, 4);
+  return f;
+}
+
+// The world's pixel (column x, row y from the top), as host samples R, G, B, A into `out`.
+void StoreHostPixel(const PackedFrame& world, int x, int worldRow, int sampleBytes, uint8_t* out) {
+  const uint8_t* in =
+      world.pixels.data() + (static_cast<size_t>(worldRow) * world.width + x) * world.pixelBytes;
+  const int order[] = {1, 2, 3, 0};  // R, G, B from after A
+  for (int c = 0; c < 4; ++c) {
+    const uint8_t* s = in + order[c] * sampleBytes;
+    if (sampleBytes == 2) {
+      const auto v = static_cast<uint16_t>(std::lround(HostSample(s, 2) * 65535.0));
+      std::memcpy(out + 2 * c, &v, 2);
+    } else {
+      std::memcpy(out + c * sampleBytes, s, sampleBytes);
+    }
+  }
+}
+
+// A host image of the frame holding the world's pixels: its top row is the world's first.
+void FillFromWorld(HostImage& image, const PackedFrame& world, int sampleBytes) {
+  for (int y = image.bounds().y1; y < image.bounds().y2; ++y) {
+    for (int x = image.bounds().x1; x < image.bounds().x2; ++x) {
+      StoreHostPixel(world, x, kHeight - 1 - y, sampleBytes, image.Pixel(x, y));
+    }
+  }
+}
+
+struct OfxFrame {
+  OfxStatus status = kOfxStatFailed;
+  HostImage output;
+  HostImage expected;  // the After Effects frame in the same host layout
+};
+
+OfxFrame RenderBoth(const Depth& d, int style, double size, const std::vector<uint8_t>& memory,
+                    bool topDown = false, OfxRectI window = {0, 0, 0, 0}) {
+  OfxFrame out;
+  const kelvrix::testing::SameNoise sameNoise;  // both renders draw the same noise
+  const auto oracle = RenderInSimHost(d.format, kWidth, kHeight, style, size, memory);
+  EXPECT_EQ(oracle.err, PF_Err_NONE);
+  OfxHostOptions options;
+  options.width = kWidth;
+  options.height = kHeight;
+  options.depth = d.ofxDepth;
+  options.topDown = topDown;
+  options.rowPadding = 8;
+  options.sourceFill = [&](HostImage& image) { FillFromWorld(image, oracle.input, d.sampleBytes); };
+  SimOfxHost host(Linked(), options);
+  if (host.Load() || host.Describe() || host.DescribeInContext(kOfxImageEffectContextFilter) ||
+      host.CreateInstance(kOfxImageEffectContextFilter)) {
+    return out;
+  }
+  host.SetDouble("size", size);
+  host.SetInt("style", style - 1);
+  ScopedFrameSearchSetupForTesting shortSearches(kelvrix::testing::TimeLimit(20));
+  BlockFeeder feeder;
+  if (!memory.empty()) feeder.Queue(memory);
+  SimOfxHost::RenderRequest request;
+  request.window = window;
+  auto r = host.Render(request);
+  out.status = r.status;
+  out.output = std::move(r.output);
+  out.expected = HostImage(d.ofxDepth, host.FrameAt(1.0), false, 0, 0);
+  FillFromWorld(out.expected, oracle.output, d.sampleBytes);
+  EXPECT_EQ(host.LiveImages(), 0);
+  return out;
+}
+
+class OfxOracle : public ::testing::TestWithParam<std::tuple<int, int>> {};
+
+TEST_P(OfxOracle, MemoryFrameIsTheAfterEffectsFrameToTheByteWithEitherRowOrder) {
+  const Depth& d = kDepths[std::get<0>(GetParam())];
+  const int style = std::get<1>(GetParam());
+  for (bool topDown : {false, true}) {
+    const OfxFrame f = RenderBoth(d, style, 37.0, DistinctMemory(style), topDown);
+    ASSERT_EQ(f.status, kOfxStatOK);
+    EXPECT_TRUE(f.output.Packed() == f.expected.Packed()) << d.ofxDepth << " " << topDown;
+  }
+}
+
+TEST_P(OfxOracle, CardIsTheAfterEffectsCardToTheByteWithEitherRowOrder) {
+  const Depth& d = kDepths[std::get<0>(GetParam())];
+  const int style = std::get<1>(GetParam());
+  for (bool topDown : {false, true}) {
+    const OfxFrame f = RenderBoth(d, style, 150.0, {}, topDown);
+    ASSERT_EQ(f.status, kOfxStatOK);
+    EXPECT_TRUE(f.output.Packed() == f.expected.Packed()) << d.ofxDepth << " " << topDown;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(DepthsAndStyles, OfxOracle,
+                         ::testing::Combine(::testing::Values(0, 1, 2),
+                                            ::testing::Values(kStyle8, kStyle16, kStyleFloat)));
+
+// A window is a part of the whole frame's card, not a card of its own.
+TEST(OfxOracleWindow, AWindowHoldsItsPartOfTheWholeFramesCard) {
+  const OfxRectI window{10, 7, 70, 40};
+  const OfxFrame f = RenderBoth(kDepths[0], kStyle8, 150.0, {}, true, window);
+  ASSERT_EQ(f.status, kOfxStatOK);
+  EXPECT_TRUE(f.output.Packed(window) == f.expected.Packed(window));
+  const std::vector<uint8_t> below = f.output.Packed(OfxRectI{0, 0, kWidth, window.y1});
+  EXPECT_TRUE(std::all_of(below.begin(), below.end(), [](uint8_t b) { return b == 0xCD; }));
+}
+
+}  // namespace

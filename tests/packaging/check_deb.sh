@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The Linux OpenFX package: built with CPack, it holds exactly the bundle under
+# /usr/OFX/Plugins; installed with dpkg -i, the bundle there passes the simulated OpenFX
+# host's tests; dpkg -r takes it all away again.
+#   check_deb.sh <build dir>
+set -euo pipefail
+dir=$(realpath "$1")
+bundle=/usr/OFX/Plugins/kelvrix.ofx.bundle
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cmake --build "$dir" --target package >/dev/null
+deb=$(ls "$dir"/kelvrix-ofx_*_amd64.deb)
+echo "built $deb ($(stat -c %s "$deb") bytes)"
+files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
+expected=$(printf '%s\n' ".$bundle/Contents/Linux-x86-64/kelvrix.ofx" \
+  ".$bundle/Contents/Resources/com.torvendale.kelvrix.png" | sort)
+[[ $files == "$expected" ]] || fail "package holds: $files"
+[[ $(dpkg-deb -f "$deb" Package Architecture | tr '\n' ' ') == "Package: kelvrix-ofx Architecture: amd64 " ]] ||
+  fail "control: $(dpkg-deb -f "$deb")"
+
+trap 'dpkg -r kelvrix-ofx >/dev/null 2>&1 || true' EXIT
+dpkg -i "$deb" >/dev/null
+[[ -f $bundle/Contents/Linux-x86-64/kelvrix.ofx ]] || fail "not installed at $bundle"
+KELVRIX_OFX_BUNDLE_UNDER_TEST=$bundle "$dir/tests/ofx/kelvrix_ofx_bundle_tests" --gtest_brief=1 ||
+  fail "the installed bundle failed the simulated host's tests"
+dpkg -r kelvrix-ofx >/dev/null
+[[ ! -e $bundle ]] || fail "left after dpkg -r: $(find "$bundle")"
+trap - EXIT
+echo "Debian package checks passed"
