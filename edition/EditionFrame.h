@@ -40,6 +40,16 @@ struct InputFill {
   void* context = nullptr;
 };
 
+// Told of each output row a pixel pass has just written, on the thread that wrote it. The core
+// ends every frame with a pixel pass over the output (full alpha, or the card's composite), so
+// the last call for a row sees it finished: an edition whose host wants the output in another
+// layout converts the row there, while it is in cache, instead of in a pass of its own. A
+// null `written`: nothing is told.
+struct OutputRows {
+  PF_Err (*written)(void* context, A_long row) = nullptr;
+  void* context = nullptr;
+};
+
 struct EditionFrame {
   double size = 150.0;                            // the Size slider's value; any double
   uint8_t style = kStyle8;                        // a StyleDepth
@@ -47,6 +57,7 @@ struct EditionFrame {
   PF_EffectWorld* output = nullptr;
   PF_EffectWorld* input = nullptr;  // read only; null: the card over transparent black
   InputFill inputFill;              // for `input`, when its pixels are made on demand
+  OutputRows outputRows;            // told of each output row a pixel pass wrote
   AbortCheck abort;
   RowRunner rows;
 };

@@ -37,6 +37,7 @@ struct PixelPass {
   PF_Rect area;
   void* refcon;
   PixelFunc fn;
+  const OutputRows* outputRows;  // when dst is the frame's output and the edition listens
 };
 
 template <typename Pixel>
@@ -54,6 +55,7 @@ PF_Err PixelRow(void* context, A_long, A_long row) {
   for (A_long x = pass.area.left; x < pass.area.right; ++x, ++out, ++in) {
     if (const PF_Err err = pass.fn(pass.refcon, x, y, in, out)) return err;
   }
+  if (pass.outputRows != nullptr) return pass.outputRows->written(pass.outputRows->context, y);
   return PF_Err_NONE;
 }
 
@@ -85,10 +87,12 @@ PF_Err IteratePixels(PF_InData* in_data, PF_EffectWorld* src, const PF_Rect* are
   r.right = std::min(r.right, width);
   r.bottom = std::min(r.bottom, height);
   if (r.right <= r.left || r.bottom <= r.top) return PF_Err_NONE;
-  if (const PF_Err err = FillInputOnce(*StateOf(in_data->effect_ref), src)) return err;
-  PixelPass<Pixel, PixelFunc> pass{src, dst, r, refcon, fn};
-  return RunRows(*StateOf(in_data->effect_ref), r.bottom - r.top, PixelRow<Pixel, PixelFunc>,
-                 &pass);
+  FrameState& state = *StateOf(in_data->effect_ref);
+  if (const PF_Err err = FillInputOnce(state, src)) return err;
+  const OutputRows& listener = state.frame.outputRows;
+  const bool told = dst == state.frame.output && listener.written != nullptr;
+  PixelPass<Pixel, PixelFunc> pass{src, dst, r, refcon, fn, told ? &listener : nullptr};
+  return RunRows(state, r.bottom - r.top, PixelRow<Pixel, PixelFunc>, &pass);
 }
 
 template <typename Pixel, typename PixelFunc>
