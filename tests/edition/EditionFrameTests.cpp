@@ -1,13 +1,14 @@
 // RenderEditionFrame against the After Effects edition in the simulated host: the same block
-// contents give the same frame at every depth and style (up to each render's own noise), the
-// card is the same to the byte, and the frame's own records and suites behave: no input,
-// abort, a row runner of the caller's, Sizes out of range, and every suite given back.
+// contents and noise give the same frame to the byte at every depth and style, and the card, and
+// the frame's own records and suites behave: no input, abort, a row runner of the caller's, Sizes
+// out of range, and every suite given back.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <limits>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -66,6 +67,60 @@ EditionRender RenderWithMemory(EditionFrame frame, const std::vector<uint8_t>& m
   out.result = RenderEditionFrame(frame);
   out.output = output.Pixels();
   return out;
+}
+
+// What an edition listening for output rows gets: the row as it stood each time it was told.
+struct RowListener {
+  const PF_EffectWorld* world = nullptr;
+  std::mutex mutex;
+  std::vector<std::vector<uint8_t>> lastSeen;  // per row; empty: never told
+
+  static PF_Err Written(void* context, A_long row) {
+    auto& self = *static_cast<RowListener*>(context);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(self.world->data) +
+                        static_cast<ptrdiff_t>(row) * self.world->rowbytes;
+    std::lock_guard<std::mutex> lock(self.mutex);
+    self.lastSeen[static_cast<size_t>(row)].assign(bytes, bytes + self.world->rowbytes);
+    return PF_Err_NONE;
+  }
+};
+
+// Every output row is told of, and the last time it is, it is finished: memory frames at the
+// output's depth and across depths, and the card.
+TEST(EditionOutputRows, EveryRowIsToldOfAndFinishedTheLastTime) {
+  const struct {
+    PF_PixelFormat format;
+    uint8_t style;
+    bool card;
+  } cases[] = {{PF_PixelFormat_ARGB32, kStyle8, false},
+               {PF_PixelFormat_ARGB64, kStyle8, false},
+               {PF_PixelFormat_ARGB128, kStyleFloat, false},
+               {PF_PixelFormat_ARGB64, kStyle16, true}};
+  for (const auto& c : cases) {
+    OwnedWorld output(kWidth, kHeight, c.format);
+    RowListener listener;
+    listener.world = output.get();
+    listener.lastSeen.resize(kHeight);
+    EditionFrame frame;
+    frame.style = c.style;
+    frame.format = c.format;
+    frame.output = output.get();
+    frame.outputRows = edition::OutputRows{RowListener::Written, &listener};
+    ScopedFrameSearchSetupForTesting shortSearches(kelvrix::testing::TimeLimit(20));
+    BlockFeeder feeder;
+    if (!c.card) feeder.Queue(DistinctMemory(c.style));
+    const EditionResult result = RenderEditionFrame(frame);
+    ASSERT_EQ(result.err, PF_Err_NONE);
+    EXPECT_EQ(result.card, c.card);
+    const PackedFrame finished = output.Pixels();
+    const size_t rowBytes = finished.pixels.size() / kHeight;
+    for (size_t y = 0; y < static_cast<size_t>(kHeight); ++y) {
+      const std::vector<uint8_t>& seen = listener.lastSeen[y];
+      ASSERT_EQ(seen.size(), rowBytes) << c.format << " row " << y;
+      EXPECT_TRUE(std::equal(seen.begin(), seen.end(), finished.pixels.begin() + y * rowBytes))
+          << c.format << " row " << y;
+    }
+  }
 }
 
 class SameAsAfterEffects : public ::testing::TestWithParam<std::tuple<int, double>> {};
