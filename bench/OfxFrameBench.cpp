@@ -26,23 +26,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-const std::vector<uint8_t>& NoiseBytes() {
-  static const std::vector<uint8_t> bytes = [] {
-    std::vector<uint8_t> out(16 << 20);
-    std::mt19937 random(1);
-    for (auto& b : out) b = static_cast<uint8_t>(random() | 0x40u);
-    return out;
-  }();
-  return bytes;
-}
-
-void* NoisyBlock(size_t bytes) {
-  void* block = std::malloc(bytes);
-  const auto& noise = NoiseBytes();
-  if (block != nullptr) std::memcpy(block, noise.data(), std::min(bytes, noise.size()));
-  return block;
-}
+using kelvrix::bench::NoisyBlock;
 
 kelvrix::BlockSearchSetup Noisy() {
   kelvrix::BlockSearchSetup setup = kelvrix::ProductionSearchSetup();

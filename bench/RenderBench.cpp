@@ -29,30 +29,12 @@
 namespace {
 
 using kelvrix::bench::FormatOf;
+using kelvrix::bench::NoiseBytes;
+using kelvrix::bench::NoisyBlock;
 using kelvrix::bench::ProcessPageFaults;
 using kelvrix::host::HostOptions;
 using kelvrix::host::PluginModule;
 using kelvrix::host::SimHost;
-
-// Blocks for the search: heap memory holding noise, as a busy host leaves image data in the
-// heap, so every search accepts its first block and the figures measure the render, not
-// the state of this process's heap. Filling a block (one copy) is part of the frame time.
-const std::vector<uint8_t>& NoiseBytes() {
-  static const std::vector<uint8_t> bytes = [] {
-    std::vector<uint8_t> out(16 << 20);
-    std::mt19937 random(1);
-    for (auto& b : out) b = static_cast<uint8_t>(random() | 0x40u);
-    return out;
-  }();
-  return bytes;
-}
-
-void* NoisyBlock(size_t bytes) {
-  void* block = std::malloc(bytes);
-  const auto& noise = NoiseBytes();
-  if (block != nullptr) std::memcpy(block, noise.data(), std::min(bytes, noise.size()));
-  return block;
-}
 
 // The production search, fed by `allocate`.
 kelvrix::BlockSearchSetup FedBy(void* (*allocate)(size_t)) {
