@@ -14,6 +14,7 @@
 
 #include "edition/EditionFrame.h"
 #include "edition/EditionWorld.h"
+#include "host/WorldStore.h"
 #include "tests/support/SimHostOracle.h"
 
 using namespace kelvrix;
@@ -74,6 +75,7 @@ struct RowListener {
   const PF_EffectWorld* world = nullptr;
   std::mutex mutex;
   std::vector<std::vector<uint8_t>> lastSeen;  // per row; empty: never told
+  std::vector<int> told;                       // per row
 
   static PF_Err Written(void* context, A_long row) {
     auto& self = *static_cast<RowListener*>(context);
@@ -81,13 +83,15 @@ struct RowListener {
                         static_cast<ptrdiff_t>(row) * self.world->rowbytes;
     std::lock_guard<std::mutex> lock(self.mutex);
     self.lastSeen[static_cast<size_t>(row)].assign(bytes, bytes + self.world->rowbytes);
+    ++self.told[static_cast<size_t>(row)];
     return PF_Err_NONE;
   }
 };
 
-// Every output row is told of, and the last time it is, it is finished: memory frames at the
-// output's depth and across depths, and the card.
-TEST(EditionOutputRows, EveryRowIsToldOfAndFinishedTheLastTime) {
+// Every output row is told of once, finished: memory frames at the output's depth and across
+// depths, and the card at and across depths. Once matters: an edition may convert the row in
+// place when told.
+TEST(EditionOutputRows, EveryRowIsToldOfOnceFinished) {
   const struct {
     PF_PixelFormat format;
     uint8_t style;
@@ -95,12 +99,14 @@ TEST(EditionOutputRows, EveryRowIsToldOfAndFinishedTheLastTime) {
   } cases[] = {{PF_PixelFormat_ARGB32, kStyle8, false},
                {PF_PixelFormat_ARGB64, kStyle8, false},
                {PF_PixelFormat_ARGB128, kStyleFloat, false},
-               {PF_PixelFormat_ARGB64, kStyle16, true}};
+               {PF_PixelFormat_ARGB64, kStyle16, true},
+               {PF_PixelFormat_ARGB32, kStyleFloat, true}};
   for (const auto& c : cases) {
     OwnedWorld output(kWidth, kHeight, c.format);
     RowListener listener;
     listener.world = output.get();
     listener.lastSeen.resize(kHeight);
+    listener.told.resize(kHeight);
     EditionFrame frame;
     frame.style = c.style;
     frame.format = c.format;
@@ -116,10 +122,75 @@ TEST(EditionOutputRows, EveryRowIsToldOfAndFinishedTheLastTime) {
     const size_t rowBytes = finished.pixels.size() / kHeight;
     for (size_t y = 0; y < static_cast<size_t>(kHeight); ++y) {
       const std::vector<uint8_t>& seen = listener.lastSeen[y];
+      ASSERT_EQ(listener.told[y], 1) << c.format << " row " << y;
       ASSERT_EQ(seen.size(), rowBytes) << c.format << " row " << y;
       EXPECT_TRUE(std::equal(seen.begin(), seen.end(), finished.pixels.begin() + y * rowBytes))
           << c.format << " row " << y;
     }
+  }
+}
+
+// A world whose rows run upwards in memory (negative rowbytes, a bottom-up buffer seen from its
+// top row) with 16 bytes of padding a row: the same frame as the usual world, padding untouched.
+class UpwardWorld {
+ public:
+  UpwardWorld(A_long width, A_long height, PF_PixelFormat format)
+      : stride_(width * kelvrix::host::BytesPerPixel(format) + kPad),
+        bytes_(static_cast<size_t>(stride_) * static_cast<size_t>(height), 0xCD) {
+    world_.width = width;
+    world_.height = height;
+    world_.rowbytes = -stride_;
+    world_.data = reinterpret_cast<PF_PixelPtr>(bytes_.data() +
+                                                static_cast<size_t>(stride_) * (height - 1));
+    world_.extent_hint = PF_LRect{0, 0, width, height};
+    world_.world_flags = PF_WorldFlag_WRITEABLE;
+  }
+  PF_EffectWorld* get() { return &world_; }
+  bool PaddingUntouched() const {
+    for (size_t row = 0; row < bytes_.size(); row += static_cast<size_t>(stride_)) {
+      const auto pad = bytes_.begin() + static_cast<ptrdiff_t>(row) + stride_ - kPad;
+      if (std::count(pad, pad + kPad, 0xCD) != kPad) return false;
+    }
+    return true;
+  }
+
+ private:
+  static constexpr A_long kPad = 16;
+  A_long stride_;
+  std::vector<uint8_t> bytes_;
+  PF_EffectWorld world_{};
+};
+
+TEST(EditionFrame, AWorldWhoseRowsRunUpwardsGetsTheSameFrame) {
+  const struct {
+    PF_PixelFormat format;
+    uint8_t style;
+    bool card;
+  } cases[] = {{PF_PixelFormat_ARGB32, kStyle8, false},
+               {PF_PixelFormat_ARGB64, kStyle16, false},
+               {PF_PixelFormat_ARGB128, kStyleFloat, false},
+               {PF_PixelFormat_ARGB32, kStyleFloat, false},
+               {PF_PixelFormat_ARGB128, kStyle16, false},
+               {PF_PixelFormat_ARGB64, kStyle8, true}};
+  for (const auto& c : cases) {
+    const kelvrix::testing::SameNoise sameNoise;
+    const std::vector<uint8_t> memory = c.card ? std::vector<uint8_t>{} : DistinctMemory(c.style);
+    EditionFrame frame;
+    frame.style = c.style;
+    frame.format = c.format;
+    const EditionRender usual = RenderWithMemory(frame, memory);
+    UpwardWorld upward(kWidth, kHeight, c.format);
+    frame.output = upward.get();
+    ScopedFrameSearchSetupForTesting shortSearches(kelvrix::testing::TimeLimit(20));
+    BlockFeeder feeder;
+    if (!memory.empty()) feeder.Queue(memory);
+    const EditionResult result = RenderEditionFrame(frame);
+    ASSERT_EQ(result.err, PF_Err_NONE) << c.format;
+    EXPECT_EQ(result.card, c.card);
+    const PackedFrame pixels =
+        kelvrix::testing::Packed(*upward.get(), kelvrix::host::BytesPerPixel(c.format));
+    EXPECT_TRUE(pixels.pixels == usual.output.pixels) << c.format << " style " << int{c.style};
+    EXPECT_TRUE(upward.PaddingUntouched()) << c.format;
   }
 }
 
