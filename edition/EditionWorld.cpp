@@ -18,6 +18,12 @@ A_long PixelBytes(PF_PixelFormat format) {
   }
 }
 
+namespace {
+PF_WorldFlags FlagsOf(PF_PixelFormat format) {
+  return PF_WorldFlag_WRITEABLE | (format == PF_PixelFormat_ARGB64 ? PF_WorldFlag_DEEP : 0);
+}
+}  // namespace
+
 PF_Err AllocateWorld(A_long width, A_long height, PF_PixelFormat format, bool clear,
                      PF_EffectWorld* world) {
   if (world == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
@@ -39,9 +45,21 @@ PF_Err AllocateWorld(A_long width, A_long height, PF_PixelFormat format, bool cl
   world->height = height;
   world->extent_hint = PF_LRect{0, 0, width, height};
   world->pix_aspect_ratio = PF_RationalScale{1, 1};
-  world->world_flags =
-      PF_WorldFlag_WRITEABLE | (format == PF_PixelFormat_ARGB64 ? PF_WorldFlag_DEEP : 0);
+  world->world_flags = FlagsOf(format);
   return PF_Err_NONE;
+}
+
+PF_EffectWorld WorldOver(void* top, A_long rowbytes, A_long width, A_long height,
+                         PF_PixelFormat format) {
+  PF_EffectWorld world{};
+  world.data = static_cast<PF_PixelPtr>(top);
+  world.rowbytes = rowbytes;
+  world.width = width;
+  world.height = height;
+  world.extent_hint = PF_LRect{0, 0, width, height};
+  world.pix_aspect_ratio = PF_RationalScale{1, 1};
+  world.world_flags = FlagsOf(format);
+  return world;
 }
 
 void FreeWorld(PF_EffectWorld* world) {

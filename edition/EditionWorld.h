@@ -16,6 +16,11 @@ A_long PixelBytes(PF_PixelFormat format);
 PF_Err AllocateWorld(A_long width, A_long height, PF_PixelFormat format, bool clear,
                      PF_EffectWorld* world);
 
+// A world over pixels the caller owns and keeps: `top` is the first pixel of the top row, rows
+// `rowbytes` apart (negative when they run upwards in memory). Nothing to free.
+PF_EffectWorld WorldOver(void* top, A_long rowbytes, A_long width, A_long height,
+                         PF_PixelFormat format);
+
 // Frees the pixels of a world from AllocateWorld and clears the record (a cleared record is
 // fine).
 void FreeWorld(PF_EffectWorld* world);

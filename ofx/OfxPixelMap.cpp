@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <type_traits>
+
+#include "edition/EditionWorld.h"
 
 namespace kelvrix::ofx {
 namespace {
@@ -73,6 +76,31 @@ void ToHostPixels(const typename Depth::Sample* __restrict in,
   }
 }
 
+// The same conversion where the pixels lie: each pixel is read whole before it is written.
+template <typename Depth>
+void ToHostInPlace(typename Depth::Sample* pixels, int count) {
+  using Sample = typename Depth::Sample;
+  if constexpr (std::is_same_v<Depth, Depth8>) {
+    for (int i = 0; i < count; ++i) {
+      uint32_t p;
+      std::memcpy(&p, pixels + 4 * i, 4);
+      p = (p >> 8) | (p << 24);
+      std::memcpy(pixels + 4 * i, &p, 4);
+    }
+  } else {
+    for (int i = 0; i < 4 * count; i += 4) {
+      const Sample alpha = pixels[i];
+      const Sample red = pixels[i + 1];
+      const Sample green = pixels[i + 2];
+      const Sample blue = pixels[i + 3];
+      pixels[i] = Depth::ToHost(red);
+      pixels[i + 1] = Depth::ToHost(green);
+      pixels[i + 2] = Depth::ToHost(blue);
+      pixels[i + 3] = Depth::ToHost(alpha);
+    }
+  }
+}
+
 template <typename Depth>
 PF_Err ImportRow(void* context, A_long, A_long row) {
   const auto& pass = *static_cast<const PixelPass*>(context);
@@ -110,6 +138,14 @@ PF_Err ExportRow(void* context, A_long, A_long row) {
   return PF_Err_NONE;
 }
 
+template <typename Depth>
+PF_Err InPlaceRow(void* context, A_long, A_long row) {
+  const auto& pass = *static_cast<const PixelPass*>(context);
+  ToHostInPlace<Depth>(ImagePixel<Depth>(*pass.image, pass.area.x1, pass.area.y1 + row),
+                       pass.area.x2 - pass.area.x1);
+  return PF_Err_NONE;
+}
+
 template <template <typename> class Row>
 PF_Err (*RowFor(PF_PixelFormat format))(void*, A_long, A_long) {
   switch (format) {
@@ -130,6 +166,15 @@ template <typename Depth>
 struct ExportRows {
   static constexpr auto Run = ExportRow<Depth>;
 };
+
+template <typename Depth>
+struct InPlaceRows {
+  static constexpr auto Run = InPlaceRow<Depth>;
+};
+
+bool SameRect(const OfxRectI& a, const OfxRectI& b) {
+  return a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2;
+}
 
 }  // namespace
 
@@ -160,6 +205,29 @@ PixelPass ExportPass(const ImageView& output, const OfxRectI& frame, const OfxRe
   pass.area = Intersection(window, output.bounds);
   pass.row = RowFor<ExportRows>(output.format);
   return pass;
+}
+
+bool InPlaceOutput(const ImageView& output, const OfxRectI& window, PF_EffectWorld* world,
+                   PixelPass* pass) {
+  const OfxRectI& frame = output.frame;
+  const A_long pixelBytes = edition::PixelBytes(output.format);
+  const ptrdiff_t limit = std::numeric_limits<A_long>::max();
+  if (pixelBytes == 0 || !SameRect(Intersection(window, output.bounds), frame) ||
+      output.rowBytes < -limit || output.rowBytes > limit || frame.x2 <= frame.x1 ||
+      frame.y2 <= frame.y1) {
+    return false;
+  }
+  uint8_t* top = output.Row(frame.y2 - 1) +
+                 static_cast<ptrdiff_t>(frame.x1 - output.bounds.x1) * pixelBytes;
+  // The world steps down a row where the image steps up one.
+  *world = edition::WorldOver(top, static_cast<A_long>(-output.rowBytes), frame.x2 - frame.x1,
+                              frame.y2 - frame.y1, output.format);
+  pass->image = &output;
+  pass->world = world;
+  pass->frame = frame;
+  pass->area = frame;
+  pass->row = RowFor<InPlaceRows>(output.format);
+  return true;
 }
 
 }  // namespace kelvrix::ofx

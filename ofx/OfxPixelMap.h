@@ -17,8 +17,9 @@ namespace kelvrix::ofx {
 
 // Inline: they run for every sample of a frame, and the row loops vectorise with them.
 inline uint16_t SixteenToHost(uint16_t core) {
-  const uint32_t v = core < 32768u ? core : 32768u;  // the core's white or more is white
-  return static_cast<uint16_t>((v * 65535u + 16384u) >> 15);
+  const uint16_t v = core < 32768u ? core : 32768u;  // the core's white or more is white
+  // v * 65535 / 32768 rounded to nearest: 2v, less one past the middle. In 16-bit lanes.
+  return static_cast<uint16_t>(2u * v - (v > 16384u ? 1u : 0u));
 }
 
 inline uint16_t SixteenFromHost(uint16_t host) {
@@ -43,6 +44,14 @@ PixelPass ImportPass(const ImageView& source, const OfxRectI& frame, PF_EffectWo
 // of the window outside the frame become transparent black.
 PixelPass ExportPass(const ImageView& output, const OfxRectI& frame, const OfxRectI& window,
                      PF_EffectWorld* world);
+
+// When the core can render straight into the output image: the image holds the whole frame
+// and the window asks for exactly the frame's pixels there. Then *world is a world over the
+// image's pixels of the frame, the top row first (negative rowbytes for an image whose rows
+// run upwards in memory), and the pass turns the world's rows, the core's layout, into the
+// host's where they lie. Otherwise false and nothing is set.
+bool InPlaceOutput(const ImageView& output, const OfxRectI& window, PF_EffectWorld* world,
+                   PixelPass* pass);
 
 OfxRectI Intersection(const OfxRectI& a, const OfxRectI& b);
 

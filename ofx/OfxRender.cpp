@@ -1,5 +1,6 @@
 #include "ofx/OfxRender.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -58,10 +59,12 @@ PF_Err RunPass(const edition::RowRunner& runner, PixelPass& pass) {
 
 // The output handed to the host row by row as the core's last pass over each row finishes it,
 // while the row is in cache: a pass of its own over the whole frame cost a third to nine tenths
-// of an After Effects frame. Rows no pixel pass wrote (outside the output's extent) follow in a
-// pass over what is left.
+// of an After Effects frame. When the core renders straight into the host's image the row is
+// converted where it lies, which leaves no second copy of the frame to write at all. Rows no
+// pixel pass wrote (outside the output's extent) follow in a pass over what is left.
 struct ExportAsWritten {
   PixelPass pass;
+  bool inPlace = false;       // a row converted twice would be garbage
   std::vector<uint8_t> done;  // per row of pass.area; each written by one thread only
 };
 
@@ -70,7 +73,9 @@ PF_Err ExportWrittenRow(void* context, A_long worldRow) {
   const int y = e.pass.frame.y2 - 1 - worldRow;  // the world's rows run top-down
   if (y < e.pass.area.y1 || y >= e.pass.area.y2) return PF_Err_NONE;
   const A_long row = y - e.pass.area.y1;
-  e.done[static_cast<size_t>(row)] = 1;
+  uint8_t& done = e.done[static_cast<size_t>(row)];
+  if (done != 0 && e.inPlace) return PF_Err_INTERNAL_STRUCT_DAMAGED;
+  done = 1;
   return e.pass.row(&e.pass, 0, row);
 }
 
@@ -160,15 +165,27 @@ OfxStatus Render(OfxImageEffectHandle instance, OfxPropertySetHandle inArgs) {
   }
 
   // The whole frame is rendered: the picture and the card are laid out on it, whatever part
-  // of it this call writes.
+  // of it this call writes. Into the host's image itself when the window is the frame, else
+  // into a world of ours copied out over the window.
   OwnedWorld outputWorld(data->worlds);
-  if (outputWorld.Allocate(out.frame, out.format, /*clear=*/false)) return kOfxStatErrMemory;
-  frame.output = outputWorld.get();
-  ExportAsWritten exported{ExportPass(out, out.frame, args.window, outputWorld.get()), {}};
+  PF_EffectWorld imageWorld{};
+  ExportAsWritten exported;
+  exported.inPlace = InPlaceOutput(out, args.window, &imageWorld, &exported.pass);
+  if (exported.inPlace) {
+    frame.output = &imageWorld;
+  } else {
+    if (outputWorld.Allocate(out.frame, out.format, /*clear=*/false)) return kOfxStatErrMemory;
+    frame.output = outputWorld.get();
+    exported.pass = ExportPass(out, out.frame, args.window, outputWorld.get());
+  }
   exported.done.assign(static_cast<size_t>(exported.pass.rows()), 0);
   frame.outputRows = edition::OutputRows{ExportWrittenRow, &exported};
   const edition::EditionResult result = edition::RenderEditionFrame(frame);
   if (result.err != PF_Err_NONE) return StatusOf(result.err);
+  // As a rule every row was told of: no pass over the rows, no threads woken.
+  if (std::find(exported.done.begin(), exported.done.end(), 0) == exported.done.end()) {
+    return kOfxStatOK;
+  }
   return StatusOf(
       frame.rows.run(frame.rows.context, exported.pass.rows(), ExportRemainingRow, &exported));
 }

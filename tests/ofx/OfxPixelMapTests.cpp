@@ -29,6 +29,9 @@ TEST(OfxPixelMap, EveryCoreSixteenBitValueRoundTripsThroughTheHostRange) {
     ASSERT_EQ(host, std::round(v * 65535.0 / 32768.0)) << v;
     ASSERT_EQ(SixteenFromHost(host), v) << v;
   }
+  for (uint32_t v = 32769; v <= 65535; ++v) {  // past the core's white: white
+    ASSERT_EQ(SixteenToHost(static_cast<uint16_t>(v)), 65535) << v;
+  }
 }
 
 }  // namespace
