@@ -11,14 +11,16 @@ struct Pass {
   A_long rows;
   edition::RowBody body;
   void* bodyContext;
+  std::atomic<A_long> next{0};
   std::atomic<PF_Err> err{PF_Err_NONE};
 };
 
-void RunShare(unsigned threadIndex, unsigned threadMax, void* customArg) {
+// Each call takes the next row not yet taken until none is left: a call that starts late or is
+// held up by the system leaves its share to the others instead of ending the pass last.
+void RunShare(unsigned threadIndex, unsigned, void* customArg) {
   auto& pass = *static_cast<Pass*>(customArg);
-  if (threadMax == 0) return;
-  for (A_long row = static_cast<A_long>(threadIndex); row < pass.rows;
-       row += static_cast<A_long>(threadMax)) {
+  for (A_long row = pass.next.fetch_add(1, std::memory_order_relaxed); row < pass.rows;
+       row = pass.next.fetch_add(1, std::memory_order_relaxed)) {
     if (pass.err.load(std::memory_order_relaxed) != PF_Err_NONE) return;
     if (const PF_Err err = pass.body(pass.bodyContext, static_cast<A_long>(threadIndex), row)) {
       PF_Err none = PF_Err_NONE;
