@@ -3,16 +3,19 @@
 // edition's Render action in the simulated OpenFX host, both with two render threads and the
 // memory search fed heap blocks holding noise (so every search takes its first block and the
 // figures measure the render). Only the effect's calls are timed (smart pre-render and smart
-// render into worlds made once; the Render action), not the host making its buffers. The
-// ratios OpenFX / After Effects are printed after the run.
+// render into worlds made once; the Render action), not the host making its buffers. The two
+// editions render in turn, frame after frame, so that the load of a shared machine falls on
+// both alike, and each is summed up by its median frame, which a frame held up by the system
+// does not move. The ratios OpenFX / After Effects are printed after the run.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
-#include <random>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,105 +37,142 @@ kelvrix::BlockSearchSetup Noisy() {
   return setup;
 }
 
-// Mean milliseconds per frame, by "depth/style/width".
-std::map<std::string, double>& AeMs() {
-  static std::map<std::string, double> ms;
-  return ms;
-}
-std::map<std::string, double>& OfxMs() {
-  static std::map<std::string, double> ms;
-  return ms;
-}
-
-std::string Key(const benchmark::State& state) {
-  return std::to_string(state.range(0)) + " bpc, style " + std::to_string(state.range(1)) + ", " +
-         std::to_string(state.range(2)) + "x" + std::to_string(state.range(3));
-}
-
 int StyleIndex(int64_t styleDepth) { return styleDepth == 8 ? 0 : styleDepth == 16 ? 1 : 2; }
 
-// Args: depth, style depth, width, height.
-void BM_AfterEffectsFrame(benchmark::State& state) {
-  kelvrix::host::HostOptions options;
-  options.format = kelvrix::bench::FormatOf(state.range(0));
-  options.width = static_cast<A_long>(state.range(2));
-  options.height = static_cast<A_long>(state.range(3));
-  options.threads = 2;
-  options.poisonNewWorlds = false;
-  kelvrix::host::SimHost host(
-      kelvrix::host::PluginModule::Linked(EffectMain, PluginDataEntryFunction), options);
-  host.GlobalSetup();
-  host.ParamsSetup();
-  const int style = StyleIndex(state.range(1)) + 1;
-  for (int box = 3; box <= 5; ++box) host.Params()[box].u.bd.value = box - 2 == style ? 1 : 0;
-  host.Params()[1].u.fs_d.value = 150;
-  kelvrix::ScopedFrameSearchSetupForTesting blocks(Noisy());
-  // One frame's worlds for every iteration, as a host renders into its own buffers: the
-  // first render makes them and warms the heap.
-  auto frame = host.NewFrame();
-  host.RenderFrame(*frame);
-  double total = 0;
-  for (auto _ : state) {
-    frame->preRender = PF_PreRenderOutput{};
-    frame->layerCheckouts.clear();
+// The After Effects edition in the simulated host, rendering into one frame's worlds, as a host
+// renders into its own buffers.
+class AfterEffectsFrames {
+ public:
+  AfterEffectsFrames(int64_t depth, int64_t style, int width, int height)
+      : host_(kelvrix::host::PluginModule::Linked(EffectMain, PluginDataEntryFunction),
+              Options(depth, width, height)) {
+    host_.GlobalSetup();
+    host_.ParamsSetup();
+    const int box = StyleIndex(style) + 3;
+    for (int b = 3; b <= 5; ++b) host_.Params()[b].u.bd.value = b == box ? 1 : 0;
+    host_.Params()[1].u.fs_d.value = 150;
+    frame_ = host_.NewFrame();
+  }
+  // Seconds of the effect's calls, or a negative number when the frame failed.
+  double Render() {
+    frame_->preRender = PF_PreRenderOutput{};
+    frame_->layerCheckouts.clear();
     const auto start = Clock::now();
-    const PF_Err err = host.PreRender(*frame) != PF_Err_NONE ? PF_Err_INTERNAL_STRUCT_DAMAGED
-                                                             : host.Render(*frame);
+    const PF_Err err = host_.PreRender(*frame_) != PF_Err_NONE ? PF_Err_INTERNAL_STRUCT_DAMAGED
+                                                               : host_.Render(*frame_);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    if (err != PF_Err_NONE) state.SkipWithError("render failed");
-    state.SetIterationTime(seconds);
-    total += seconds;
+    return err == PF_Err_NONE ? seconds : -1;
   }
-  AeMs()[Key(state)] = total * 1e3 / static_cast<double>(state.iterations());
+
+ private:
+  static kelvrix::host::HostOptions Options(int64_t depth, int width, int height) {
+    kelvrix::host::HostOptions options;
+    options.format = kelvrix::bench::FormatOf(depth);
+    options.width = width;
+    options.height = height;
+    options.threads = 2;
+    options.poisonNewWorlds = false;
+    return options;
+  }
+  kelvrix::host::SimHost host_;
+  decltype(host_.NewFrame()) frame_;
+};
+
+// The OpenFX edition in the simulated OpenFX host, its images made once and reused as the
+// After Effects host's worlds are.
+class OpenFxFrames {
+ public:
+  OpenFxFrames(int64_t depth, int64_t style, int width, int height)
+      : host_(kelvrix::ofxhost::OfxModule::Linked(
+                  [] { return 1; },
+                  [](int n) { return n == 0 ? kelvrix::ofx::ThePlugin() : nullptr; }, nullptr),
+              Options(depth, width, height)) {
+    started_ = host_.Load() == kOfxStatOK && host_.Describe() == kOfxStatOK &&
+               host_.DescribeInContext(kOfxImageEffectContextFilter) == kOfxStatOK &&
+               host_.CreateInstance(kOfxImageEffectContextFilter) == kOfxStatOK;
+    host_.SetInt("style", StyleIndex(style));
+    host_.SetDouble("size", 150);
+  }
+  double Render() {
+    if (!started_) return -1;
+    auto result = host_.Render({});
+    const double seconds = result.status == kOfxStatOK ? result.actionSeconds : -1;
+    host_.GiveBack(std::move(result));
+    return seconds;
+  }
+
+ private:
+  static kelvrix::ofxhost::OfxHostOptions Options(int64_t depth, int width, int height) {
+    kelvrix::ofxhost::OfxHostOptions options;
+    const char* depths[] = {kOfxBitDepthByte, kOfxBitDepthShort, kOfxBitDepthFloat};
+    options.depth = depths[StyleIndex(depth)];
+    options.width = width;
+    options.height = height;
+    options.threads = 2;
+    return options;
+  }
+  kelvrix::ofxhost::SimOfxHost host_;
+  bool started_ = false;
+};
+
+double Median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::nth_element(v.begin(), v.begin() + static_cast<ptrdiff_t>(v.size() / 2), v.end());
+  return v[v.size() / 2];
 }
 
-void BM_OpenFxFrame(benchmark::State& state) {
-  kelvrix::ofxhost::OfxHostOptions options;
-  const char* depths[] = {kOfxBitDepthByte, kOfxBitDepthShort, kOfxBitDepthFloat};
-  options.depth = depths[StyleIndex(state.range(0))];
-  options.width = static_cast<int>(state.range(2));
-  options.height = static_cast<int>(state.range(3));
-  options.threads = 2;
-  kelvrix::ofxhost::SimOfxHost host(
-      kelvrix::ofxhost::OfxModule::Linked(
-          [] { return 1; }, [](int n) { return n == 0 ? kelvrix::ofx::ThePlugin() : nullptr; },
-          nullptr),
-      options);
-  if (host.Load() || host.Describe() || host.DescribeInContext(kOfxImageEffectContextFilter) ||
-      host.CreateInstance(kOfxImageEffectContextFilter)) {
-    state.SkipWithError("the effect did not start");
-    return;
-  }
-  host.SetInt("style", StyleIndex(state.range(1)));
-  host.SetDouble("size", 150);
+struct Medians {
+  double ae = 0;
+  double ofx = 0;
+};
+
+std::map<std::string, Medians>& Results() {
+  static std::map<std::string, Medians> results;
+  return results;
+}
+
+// Args: depth, style depth, width, height. An iteration is one frame of each edition; its time
+// is the pair's.
+void BM_FramePair(benchmark::State& state) {
+  const int width = static_cast<int>(state.range(2));
+  const int height = static_cast<int>(state.range(3));
+  AfterEffectsFrames ae(state.range(0), state.range(1), width, height);
+  OpenFxFrames ofx(state.range(0), state.range(1), width, height);
   kelvrix::ScopedFrameSearchSetupForTesting blocks(Noisy());
-  // The host's images made once and reused, as the After Effects host's worlds are; the first
-  // render fills the instance's spare worlds and warms the heap.
-  host.GiveBack(host.Render({}));
-  double total = 0;
-  for (auto _ : state) {
-    auto result = host.Render({});
-    if (result.status != kOfxStatOK) state.SkipWithError("render failed");
-    state.SetIterationTime(result.actionSeconds);
-    total += result.actionSeconds;
-    host.GiveBack(std::move(result));
+  // The first frames make the spare worlds and warm the heap.
+  for (int i = 0; i < 2; ++i) {
+    ae.Render();
+    ofx.Render();
   }
-  OfxMs()[Key(state)] = total * 1e3 / static_cast<double>(state.iterations());
+  std::vector<double> aeSeconds;
+  std::vector<double> ofxSeconds;
+  for (auto _ : state) {
+    const double a = ae.Render();
+    const double o = ofx.Render();
+    if (a < 0 || o < 0) {
+      state.SkipWithError("render failed");
+      break;
+    }
+    aeSeconds.push_back(a);
+    ofxSeconds.push_back(o);
+    state.SetIterationTime(a + o);
+  }
+  const Medians m{Median(aeSeconds) * 1e3, Median(ofxSeconds) * 1e3};
+  state.counters["AE_ms"] = m.ae;
+  state.counters["OFX_ms"] = m.ofx;
+  state.counters["ratio"] = m.ae > 0 ? m.ofx / m.ae : 0;
+  Results()[std::to_string(state.range(0)) + " bpc, style " + std::to_string(state.range(1)) +
+            ", " + std::to_string(width) + "x" + std::to_string(height)] = m;
 }
 
-// Each pair's two editions one after the other, so that the load of a shared machine drifts
-// less between the frames a ratio compares.
 void RegisterPairs() {
   for (int64_t depth : {8, 16, 32}) {
     for (int64_t style : {8, 16, 32}) {
-      for (auto [name, fn] : {std::pair{"BM_AfterEffectsFrame", BM_AfterEffectsFrame},
-                              std::pair{"BM_OpenFxFrame", BM_OpenFxFrame}}) {
-        benchmark::RegisterBenchmark(name, fn)
-            ->Args({depth, style, 1920, 1080})
-            ->ArgNames({"depth", "style", "w", "h"})
-            ->Unit(benchmark::kMillisecond)
-            ->UseManualTime();
-      }
+      benchmark::RegisterBenchmark("BM_FramePair", BM_FramePair)
+          ->Args({depth, style, 1920, 1080})
+          ->ArgNames({"depth", "style", "w", "h"})
+          ->Unit(benchmark::kMillisecond)
+          ->UseManualTime();
     }
   }
 }
@@ -143,12 +183,11 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   RegisterPairs();
   benchmark::RunSpecifiedBenchmarks();
-  std::printf("\nOpenFX frame / After Effects frame (target: at most 1.20)\n");
-  for (const auto& [key, ae] : AeMs()) {
-    const auto ofx = OfxMs().find(key);
-    if (ofx == OfxMs().end() || ae <= 0) continue;
-    std::printf("  %-28s  AE %7.2f ms  OFX %7.2f ms  ratio %.2f\n", key.c_str(), ae, ofx->second,
-                ofx->second / ae);
+  std::printf("\nOpenFX frame / After Effects frame, medians (target: at most 1.20)\n");
+  for (const auto& [key, m] : Results()) {
+    if (m.ae <= 0) continue;
+    std::printf("  %-28s  AE %7.2f ms  OFX %7.2f ms  ratio %.2f\n", key.c_str(), m.ae, m.ofx,
+                m.ofx / m.ae);
   }
   benchmark::Shutdown();
   return 0;
