@@ -138,7 +138,10 @@ bool IsOfxModule(const std::string& path) {
 
 OfxSession::OfxSession(const RenderOptions& options, int projectDepth, int styleDepth,
                        FrameCache& cache, const RgbaImage* input)
-    : options_(options), format_(PixelFormatForDepth(projectDepth)), cache_(cache) {
+    : options_(options),
+      format_(PixelFormatForDepth(projectDepth)),
+      styleDepth_(styleDepth),
+      cache_(cache) {
   std::string path = options.modulePath;
   while (!path.empty() && (path.back() == '/' || path.back() == '\\')) path.pop_back();
   if (EndsWith(path, ".bundle")) path = ofxhost::OfxModule::BinaryInBundle(path);
@@ -189,6 +192,7 @@ RgbaImage OfxSession::Render(int index, int total, FrameReport* report) {
   report->size = size;
   const Clock::time_point start = Clock::now();
   const int abortsBefore = host_->AbortCalls();
+  const Clock::time_point renderStart = Clock::now();
   ofxhost::SimOfxHost::RenderRequest request;
   request.time = index;
   ofxhost::SimOfxHost::RenderResult result = host_->Render(request);
@@ -197,6 +201,10 @@ RgbaImage OfxSession::Render(int index, int total, FrameReport* report) {
                                      " returned OpenFX status " + std::to_string(result.status));
   }
   report->searchBlocks = host_->AbortCalls() - abortsBefore;
+  report->searchBytes = static_cast<size_t>(report->searchBlocks) *
+                        SearchBlockBytes(size, styleDepth_, options_.width, options_.height);
+  report->searchMs =
+      SearchMilliseconds(report->searchBlocks, host_->LastAbortNanoseconds(), renderStart);
   RgbaImage image = PictureOf(result.output);
   // The After Effects tool's test for memory, on the output beside the layer.
   const A_long pixelBytes = WorldPixelBytes(format_);

@@ -32,6 +32,7 @@ class OfxSession : public FrameSession {
  private:
   const RenderOptions& options_;
   PF_PixelFormat format_;
+  int styleDepth_;
   FrameCache& cache_;
   std::vector<uint8_t> layerHost_;   // the layer as the host's source images hold it
   std::vector<uint8_t> layerWorld_;  // the layer at the project's depth, for the memory test

@@ -66,13 +66,6 @@ double SizeAt(const RenderOptions& o, A_long time, int total) {
   return o.sizeFrom + (o.sizeTo - o.sizeFrom) * static_cast<double>(time) / (total - 1);
 }
 
-// The size of the blocks the effect searches through at this Size and style: its memory
-// image. Every block a search tries stays allocated until the frame is done.
-size_t SearchBlockBytes(double size, int styleDepth, A_long width, A_long height) {
-  const int32_t channelBytes = styleDepth / 8;
-  return ImageSizeFor(RoundedSize(size) / channelBytes, width, height, channelBytes).blockBytes;
-}
-
 // A world record over caller-owned bytes, for painting outside the host's store.
 PF_EffectWorld WorldOver(std::vector<uint8_t>& bytes, int width, int height, A_long pixelBytes) {
   PF_EffectWorld world{};
@@ -84,6 +77,15 @@ PF_EffectWorld WorldOver(std::vector<uint8_t>& bytes, int width, int height, A_l
 }
 
 }  // namespace
+
+size_t SearchBlockBytes(double size, int styleDepth, A_long width, A_long height) {
+  const int32_t channelBytes = styleDepth / 8;
+  return ImageSizeFor(RoundedSize(size) / channelBytes, width, height, channelBytes).blockBytes;
+}
+
+double SearchMilliseconds(int blocks, long long lastAbortNs, Clock::time_point renderStart) {
+  return blocks > 0 ? static_cast<double>(lastAbortNs - NanosecondsOf(renderStart)) / 1e6 : 0.0;
+}
 
 PF_PixelFormat PixelFormatForDepth(int bitsPerChannel) {
   switch (bitsPerChannel) {
@@ -218,10 +220,7 @@ RgbaImage EffectSession::Render(int index, int total, FrameReport* report) {
     report->searchBytes = static_cast<size_t>(report->searchBlocks) *
                           SearchBlockBytes(size, styleDepth_, options_.width, options_.height);
     report->searchMs =
-        report->searchBlocks > 0
-            ? static_cast<double>(host_->LastAbortPollNanoseconds() - NanosecondsOf(renderStart)) /
-                  1e6
-            : 0.0;
+        SearchMilliseconds(report->searchBlocks, host_->LastAbortPollNanoseconds(), renderStart);
   } catch (const std::bad_alloc&) {
     throw CliError(kExitFailure, "out of memory rendering frame " + std::to_string(index));
   } catch (const CliError&) {

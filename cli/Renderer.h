@@ -2,6 +2,7 @@
 // driven frame by frame through smart pre-render and smart render, as a compositor does.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -47,6 +48,15 @@ class RenderObserver {
 };
 
 PF_PixelFormat PixelFormatForDepth(int bitsPerChannel);
+
+// The size of the blocks the effect searches through at this Size and style: its memory
+// image. Every block a search tries stays allocated until the frame is done.
+size_t SearchBlockBytes(double size, int styleDepth, A_long width, A_long height);
+
+// From the render's start to the effect's last abort check (0 with no blocks tried): the
+// search, which asks between blocks.
+double SearchMilliseconds(int blocks, long long lastAbortNs,
+                          std::chrono::steady_clock::time_point renderStart);
 const char* StyleName(int styleDepth);
 
 // The layer a session renders over, as straight RGBA: `input` scaled to the frame, or the

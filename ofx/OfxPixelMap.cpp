@@ -217,8 +217,8 @@ bool InPlaceOutput(const ImageView& output, const OfxRectI& window, PF_EffectWor
       frame.y2 <= frame.y1) {
     return false;
   }
-  uint8_t* top = output.Row(frame.y2 - 1) +
-                 static_cast<ptrdiff_t>(frame.x1 - output.bounds.x1) * pixelBytes;
+  uint8_t* top =
+      output.Row(frame.y2 - 1) + static_cast<ptrdiff_t>(frame.x1 - output.bounds.x1) * pixelBytes;
   // The world steps down a row where the image steps up one.
   *world = edition::WorldOver(top, static_cast<A_long>(-output.rowBytes), frame.x2 - frame.x1,
                               frame.y2 - frame.y1, output.format);

@@ -319,6 +319,9 @@ OfxStatus SimOfxHost::ReleaseImage(OfxPropertySetHandle image) {
 
 int SimOfxHost::Abort() {
   ++abortCalls_;
+  lastAbortNs_ = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                     std::chrono::steady_clock::now().time_since_epoch())
+                     .count();
   return abort_ ? 1 : 0;
 }
 

@@ -102,6 +102,8 @@ class SimOfxHost {
   // Bookkeeping.
   void ArmAbort(bool on) { abort_ = on; }
   int AbortCalls() const { return abortCalls_; }
+  // When the effect last asked whether to abort: steady-clock nanoseconds since its epoch.
+  long long LastAbortNanoseconds() const { return lastAbortNs_.load(); }
   int LiveImages() const;
   int ImagesFetched() const { return imagesFetched_; }
   int LiveMemory() const { return liveMemory_; }
@@ -151,6 +153,7 @@ class SimOfxHost {
   std::atomic<int> liveMemory_{0};
   std::atomic<int> spawnCalls_{0};
   std::atomic<int> abortCalls_{0};
+  std::atomic<long long> lastAbortNs_{0};
   std::atomic<bool> abort_{false};
   std::atomic<int> nextImageId_{0};
 };

@@ -82,10 +82,28 @@ TEST(KelvrixRender, AnOpenFxBundleRendersTheSameFilesThroughTheOpenFxEdition) {
       {bundle + "/ --depth 16 --style 32 --output @p.png", "p.png RGBA 16 6"},
       {bundle + "/Contents/Linux-x86-64/kelvrix.ofx --depth 32 --output @r.png", "r.png RGBA 16 6"},
   };
+  // Each frame's search as the After Effects edition reports it: blocks of the memory image's
+  // size, held until the frame is done. Size 20 on a 16:9 frame at 8 bits: ceil(sqrt(400 /
+  // (16/9))) = 15 rows of ceil(15 * 16/9) = 27 pixels of 3 bytes.
+  const std::regex search(
+      "(memory|no memory \\(card\\))  search [0-9.]+ ms "
+      "\\((\\d+) blocks?, (\\d+) bytes held\\)");
   for (const auto& [arguments, want] : cases) {
     SCOPED_TRACE(arguments);
     const RunResult r = Render(arguments, dir);
     ASSERT_EQ(r.status, 0) << r.err;
+    int frames = 0;
+    for (std::sregex_iterator m(r.out.begin(), r.out.end(), search), end; m != end; ++m) {
+      ++frames;
+      const size_t blocks = std::stoull((*m)[2]);
+      if ((*m)[1] == "memory") {
+        EXPECT_GE(blocks, 1u) << r.out;
+      }
+      if (arguments.find("--style") == std::string::npos) {
+        EXPECT_EQ(std::stoull((*m)[3]), blocks * 15 * 27 * 3) << r.out;
+      }
+    }
+    EXPECT_EQ(frames, arguments.find("--frames 2") != std::string::npos ? 2 : 1) << r.out;
     const std::string file = want.substr(0, want.find(' '));
     const bool full = r.out.find("no memory") == std::string::npos;
     const std::string got = DescribePng(dir / file, dir);

@@ -140,8 +140,8 @@ class UpwardWorld {
     world_.width = width;
     world_.height = height;
     world_.rowbytes = -stride_;
-    world_.data = reinterpret_cast<PF_PixelPtr>(bytes_.data() +
-                                                static_cast<size_t>(stride_) * (height - 1));
+    world_.data =
+        reinterpret_cast<PF_PixelPtr>(bytes_.data() + static_cast<size_t>(stride_) * (height - 1));
     world_.extent_hint = PF_LRect{0, 0, width, height};
     world_.world_flags = PF_WorldFlag_WRITEABLE;
   }
@@ -166,12 +166,10 @@ TEST(EditionFrame, AWorldWhoseRowsRunUpwardsGetsTheSameFrame) {
     PF_PixelFormat format;
     uint8_t style;
     bool card;
-  } cases[] = {{PF_PixelFormat_ARGB32, kStyle8, false},
-               {PF_PixelFormat_ARGB64, kStyle16, false},
-               {PF_PixelFormat_ARGB128, kStyleFloat, false},
-               {PF_PixelFormat_ARGB32, kStyleFloat, false},
-               {PF_PixelFormat_ARGB128, kStyle16, false},
-               {PF_PixelFormat_ARGB64, kStyle8, true}};
+  } cases[] = {
+      {PF_PixelFormat_ARGB32, kStyle8, false},      {PF_PixelFormat_ARGB64, kStyle16, false},
+      {PF_PixelFormat_ARGB128, kStyleFloat, false}, {PF_PixelFormat_ARGB32, kStyleFloat, false},
+      {PF_PixelFormat_ARGB128, kStyle16, false},    {PF_PixelFormat_ARGB64, kStyle8, true}};
   for (const auto& c : cases) {
     const kelvrix::testing::SameNoise sameNoise;
     const std::vector<uint8_t> memory = c.card ? std::vector<uint8_t>{} : DistinctMemory(c.style);
