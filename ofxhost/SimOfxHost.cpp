@@ -287,7 +287,7 @@ void SimOfxHost::FillImageProps(PropertySet& p, HostImage& image, const RenderSt
   const int rod[] = {f.x1, f.y1, f.x2, f.y2};
   for (int i = 0; i < 4; ++i) {
     p.SetInt(kOfxImagePropBounds, i, bounds[i]);
-    p.SetInt(kOfxImagePropRegionOfDefinition, i, rod[i]);
+    if (options_.imageRegionOfDefinition) p.SetInt(kOfxImagePropRegionOfDefinition, i, rod[i]);
   }
   p.SetInt(kOfxImagePropRowBytes, 0, image.RowBytes());
   p.SetString(kOfxImagePropUniqueIdentifier, 0, std::to_string(++nextImageId_).c_str());

@@ -41,6 +41,7 @@ struct OfxHostOptions {
   int rowPadding = 0;                   // extra bytes at the end of every image row
   bool sourceConnected = true;          // false: the source clip has no images
   bool imageScaleProps = true;          // false: images lack render scale and field, as in Resolve
+  bool imageRegionOfDefinition = true;  // false: images lack their own region of definition
   bool callOfxSetHost = true;           // the reference host never calls it
   SourceFill sourceFill;                // null: an opaque pattern
 };

@@ -87,7 +87,8 @@ struct OfxFrame {
 };
 
 OfxFrame RenderBoth(const Depth& d, int style, double size, const std::vector<uint8_t>& memory,
-                    bool topDown = false, OfxRectI window = {0, 0, 0, 0}) {
+                    bool topDown = false, OfxRectI window = {0, 0, 0, 0},
+                    bool imageRegionOfDefinition = true) {
   OfxFrame out;
   const kelvrix::testing::SameNoise sameNoise;  // both renders draw the same noise
   const auto oracle = RenderInSimHost(d.format, kWidth, kHeight, style, size, memory);
@@ -98,6 +99,7 @@ OfxFrame RenderBoth(const Depth& d, int style, double size, const std::vector<ui
   options.depth = d.ofxDepth;
   options.topDown = topDown;
   options.rowPadding = 8;
+  options.imageRegionOfDefinition = imageRegionOfDefinition;
   options.sourceFill = [&](HostImage& image) { FillFromWorld(image, oracle.input, d.sampleBytes); };
   SimOfxHost host(Linked(), options);
   if (host.Load() || host.Describe() || host.DescribeInContext(kOfxImageEffectContextFilter) ||
@@ -154,6 +156,18 @@ TEST(OfxOracleWindow, AWindowHoldsItsPartOfTheWholeFramesCard) {
   EXPECT_TRUE(f.output.Packed(window) == f.expected.Packed(window));
   const std::vector<uint8_t> below = f.output.Packed(OfxRectI{0, 0, kWidth, window.y1});
   EXPECT_TRUE(std::all_of(below.begin(), below.end(), [](uint8_t b) { return b == 0xCD; }));
+}
+
+// Images without a region of definition of their own: the pixels present are the frame, and a
+// whole frame's image is laid out as any other.
+TEST(OfxOracleWindow, ImagesWithoutTheirOwnRegionOfDefinitionRenderTheSameWholeFrame) {
+  for (int style : {kStyle8, kStyleFloat}) {
+    for (const auto& memory : {DistinctMemory(style), std::vector<uint8_t>{}}) {
+      const OfxFrame f = RenderBoth(kDepths[1], style, 37.0, memory, false, {}, false);
+      ASSERT_EQ(f.status, kOfxStatOK);
+      EXPECT_TRUE(f.output.Packed() == f.expected.Packed()) << style << " " << memory.size();
+    }
+  }
 }
 
 }  // namespace
