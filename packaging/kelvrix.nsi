@@ -5,6 +5,7 @@
 ;            -DOUTFILE=<setup.exe> kelvrix.nsi
 ; A 64-bit installer (the plug-in is 64-bit only), so Program Files and the registry are the
 ; native 64-bit ones without redirection. Exit codes: 0 installed, 1 cancelled, 2 refused.
+; /NOOFX on the command line unticks the OpenFX component (for silent installs: /S /NOOFX).
 
 Unicode true
 Target amd64-unicode
@@ -12,7 +13,9 @@ SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestSupportedOS all
 
+!include FileFunc.nsh
 !include LogicLib.nsh
+!include Sections.nsh
 !include nsDialogs.nsh
 !include MUI2.nsh
 
@@ -72,6 +75,7 @@ FunctionEnd
 
 Function .onInit
   Call FindAfterEffects
+  Call ComponentsFromCommandLine
 FunctionEnd
 
 ; Shown only when After Effects was found and nothing was installed before: the shared folder
@@ -194,6 +198,16 @@ Section "kelvrix for OpenFX hosts (Resolve, Nuke, Vegas, Natron, ...)" SecOfx
     !insertmacro Refuse "cannot write ${OFXBUNDLE}."
   ${EndIf}
 SectionEnd
+
+; Here, after the sections whose indexes it uses.
+Function ComponentsFromCommandLine
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/NOOFX" $1
+  ${IfNot} ${Errors}
+    !insertmacro UnselectSection ${SecOfx}
+  ${EndIf}
+FunctionEnd
 
 LangString DESC_SecAex ${LANG_ENGLISH} "kelvrix.aex in the plug-in folder of After Effects and Premiere Pro."
 LangString DESC_SecOfx ${LANG_ENGLISH} "kelvrix.ofx.bundle in Common Files\OFX\Plugins, where OpenFX hosts look."

@@ -2,8 +2,9 @@
 # The Windows installer in a throw-away copy of a booted Wine prefix: a silent install puts the
 # plug-in, the licences and the README into the folder After Effects and Premiere Pro share,
 # the OpenFX bundle into Common Files\OFX\Plugins, and registers its uninstaller; a second run
-# replaces an earlier version; the silent uninstall removes exactly that; a target that cannot
-# be written is refused with exit code 2.
+# replaces an earlier version; the silent uninstall removes exactly that; with /NOOFX (the
+# OpenFX component unticked) no bundle is installed or recorded, and the uninstall still
+# removes the rest; a target that cannot be written is refused with exit code 2.
 #   check_installer.sh <setup.exe> <the kelvrix.aex it must install> <booted prefix> <scratch>
 # (the kelvrix.ofx it must install lies beside that kelvrix.aex)
 set -euo pipefail
@@ -58,16 +59,28 @@ echo "an earlier kelvrix" >"$bundle/Contents/Win64/kelvrix.ofx"
 mkdir -p "$ofxplugins/another.ofx.bundle" && touch "$ofxplugins/another.ofx.bundle/keep"
 install_and_check
 
-wine "$uninstaller" /S </dev/null || fail "silent uninstall exited with $?"
-for _ in $(seq 150); do  # it carries on from a copy of itself after the command returns
-  [[ -e $target ]] || break
-  sleep 0.2
-done
-[[ ! -e $target ]] || fail "left after uninstall: $(ls "$target")"
+uninstall() {
+  wine "$uninstaller" /S </dev/null || fail "silent uninstall exited with $?"
+  for _ in $(seq 150); do  # it carries on from a copy of itself after the command returns
+    [[ -e $target ]] || break
+    sleep 0.2
+  done
+  [[ ! -e $target ]] || fail "left after uninstall: $(ls "$target")"
+}
+uninstall
 [[ -f $mediacore/another-plugin.aex ]] || fail "uninstall removed a file it did not install"
 [[ ! -e $bundle ]] || fail "left after uninstall: $(find "$bundle")"
 [[ -f $ofxplugins/another.ofx.bundle/keep ]] || fail "uninstall removed another OpenFX bundle"
 ! wine reg query "$key" </dev/null >/dev/null 2>&1 || fail "uninstall entry still there"
+
+# The OpenFX component unticked: the After Effects plug-in alone.
+wine "$setup" /S /NOOFX </dev/null || fail "silent install without OpenFX exited with $?"
+cmp "$aex" "$target/kelvrix.aex" || fail "without OpenFX: kelvrix.aex not installed"
+[[ ! -e $bundle ]] || fail "without OpenFX: installed $(find "$bundle")"
+! wine reg query "$key" /v OfxBundle </dev/null >/dev/null 2>&1 ||
+  fail "without OpenFX: the uninstall entry records a bundle"
+uninstall
+[[ -f $ofxplugins/another.ofx.bundle/keep ]] || fail "uninstall removed another OpenFX bundle"
 
 # We run as root, whom permissions do not stop: a file where the folder goes stops anyone, and
 # so does an immutable folder (where the file system and our capabilities allow chattr).
