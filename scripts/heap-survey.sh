@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # What the heap gives the effect on each platform: renders a short 8 bpc sequence (Zesty,
 # 1920x1080) at Sizes 150, 300, 600 and 1000 with the Linux kelvrix-render and with the
-# Windows kelvrix-render.exe through kelvrix.aex under Wine, and prints one table row per
-# Size and platform: the share of frames that showed the card, the median search time, the
-# largest number of bytes one search held, and the process's peak resident memory.
+# Windows kelvrix-render.exe under Wine, each through the After Effects edition and through
+# the OpenFX bundle, and prints one table row per Size, platform and edition: the share of
+# frames that showed the card, the median search time, the largest number of bytes one search
+# held, and the process's peak resident memory.
 # Not a test: the figures describe this machine's heaps at this moment.
 #
 #   bash scripts/heap-survey.sh [FRAMES]          (default 3 frames per Size)
 #
 # Build folders: LINUX_BUILD (build/release) and WINDOWS_BUILD (build/windows), built here
 # when their tools are missing. LINUX_RENDER, WINDOWS_RENDER and WINDOWS_MODULE name
-# prebuilt tools instead (for surveying an older build).
+# prebuilt tools instead (for surveying an older build); OFX=0 leaves the OpenFX rows out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,18 +22,20 @@ dir=${WINDOWS_BUILD:-build/windows}
 linux_render=${LINUX_RENDER:-$linux_build/cli/kelvrix-render}
 windows_render=${WINDOWS_RENDER:-$dir/cli/kelvrix-render.exe}
 windows_module=${WINDOWS_MODULE:-$dir/plugin/kelvrix.aex}
+ofx=${OFX:-1}
 
 if [ -z "${LINUX_RENDER:-}" ]; then
   [ -f "$linux_build/CMakeCache.txt" ] ||
     cmake -S . -B "$linux_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVRIX_BUILD_TESTS=OFF \
       -DKELVRIX_BUILD_BENCH=OFF >/dev/null
-  cmake --build "$linux_build" -j 2 --target kelvrix-render kelvrix >/dev/null
+  cmake --build "$linux_build" -j 2 --target kelvrix-render kelvrix kelvrix_ofx >/dev/null
 fi
 windows_cmake_args=()
 [ -f "$dir/CMakeCache.txt" ] ||
   windows_cmake_args=(-DCMAKE_BUILD_TYPE=Release -DKELVRIX_BUILD_TESTS=OFF -DKELVRIX_BUILD_BENCH=OFF)
 source scripts/windows-build.sh  # the Wine prefix, and the configure when the build is new
-[ -n "${WINDOWS_RENDER:-}" ] || cmake --build "$dir" -j 2 --target kelvrix-render kelvrix >/dev/null
+[ -n "${WINDOWS_RENDER:-}" ] ||
+  cmake --build "$dir" -j 2 --target kelvrix-render kelvrix kelvrix_ofx >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"; wineserver -k 2>/dev/null || true' EXIT
@@ -80,5 +83,9 @@ echo "| Size | platform | card frames | median search | largest held by one sear
 echo "|---|---|---|---|---|---|"
 for size in "${sizes[@]}"; do
   survey Linux "$size" "$linux_render"
+  [ "$ofx" = 0 ] || survey "Linux, OpenFX" "$size" "$linux_render" \
+    --module "$linux_build/kelvrix.ofx.bundle"
   survey "Windows (Wine)" "$size" wine "$windows_render" --module "$windows_module"
+  [ "$ofx" = 0 ] || survey "Windows (Wine), OpenFX" "$size" wine "$windows_render" \
+    --module "$dir/kelvrix.ofx.bundle"
 done
