@@ -12,6 +12,8 @@
 namespace kelvrix::cli {
 namespace {
 
+constexpr char kLayerKey[] = "OpenFX layer";
+
 using Clock = std::chrono::steady_clock;
 
 const char* OfxDepthOf(PF_PixelFormat format) {
@@ -91,18 +93,6 @@ std::vector<uint8_t> HostBytesOf(const RgbaImage& picture, const std::string& de
   return bytes;
 }
 
-// Like a compositor decoding a layer, the host works in a buffer of its own, copies it into
-// the image and frees it before the render: the heap then holds picture data for the effect
-// to find, as in the After Effects tool.
-void PaintHostImage(ofxhost::HostImage& image, const std::vector<uint8_t>& layer) {
-  const std::vector<uint8_t> decoded(layer);
-  const size_t rowBytes = static_cast<size_t>(image.width()) * image.pixelBytes();
-  for (int y = image.bounds().y1; y < image.bounds().y2; ++y) {
-    std::memcpy(image.Row(y),
-                decoded.data() + rowBytes * static_cast<size_t>(y - image.bounds().y1), rowBytes);
-  }
-}
-
 RgbaImage PictureOf(ofxhost::HostImage& image) {
   RgbaImage picture(image.width(), image.height());
   if (image.depth() == kOfxBitDepthByte) {
@@ -141,7 +131,8 @@ OfxSession::OfxSession(const RenderOptions& options, int projectDepth, int style
     : options_(options),
       format_(PixelFormatForDepth(projectDepth)),
       styleDepth_(styleDepth),
-      cache_(cache) {
+      cache_(cache),
+      input_(input) {
   std::string path = options.modulePath;
   while (!path.empty() && (path.back() == '/' || path.back() == '\\')) path.pop_back();
   if (EndsWith(path, ".bundle")) path = ofxhost::OfxModule::BinaryInBundle(path);
@@ -149,7 +140,6 @@ OfxSession::OfxSession(const RenderOptions& options, int projectDepth, int style
   if (!module.ok()) throw CliError(kExitModule, "cannot load OpenFX module: " + module.error());
   const RgbaImage layer = InputPictureFor(input, options.width, options.height);
   const A_long pixelBytes = WorldPixelBytes(format_);
-  layerHost_ = HostBytesOf(layer, OfxDepthOf(format_));
   layerWorld_.resize(layer.pixels.size() / 4 * static_cast<size_t>(pixelBytes));
   PF_EffectWorld world = WorldOver(layerWorld_, layer.width, layer.height, pixelBytes);
   PaintWorld(world, format_, layer);
@@ -158,7 +148,7 @@ OfxSession::OfxSession(const RenderOptions& options, int projectDepth, int style
   hostOptions.height = options.height;
   hostOptions.depth = OfxDepthOf(format_);
   hostOptions.threads = options.threads;
-  hostOptions.sourceFill = [this](ofxhost::HostImage& image) { PaintHostImage(image, layerHost_); };
+  hostOptions.sourceFill = [this](ofxhost::HostImage& image) { PaintSource(image); };
   host_ = std::make_unique<ofxhost::SimOfxHost>(std::move(module), hostOptions);
   const OfxPlugin* plugin = host_->plugin();
   if (plugin == nullptr || std::strcmp(plugin->pluginIdentifier, "com.torvendale.kelvrix") != 0) {
@@ -182,6 +172,28 @@ OfxSession::OfxSession(const RenderOptions& options, int projectDepth, int style
 
 OfxSession::~OfxSession() = default;
 
+// As the After Effects tool paints its layer: through a float working picture, as in a
+// compositor's pipeline, kept in the cache at the host's depth like a decoded layer, and
+// copied into the image. The working buffers go back to the heap before the render, which then
+// holds picture data for the effect to find.
+void OfxSession::PaintSource(ofxhost::HostImage& image) {
+  const size_t rowBytes = static_cast<size_t>(image.width()) * image.pixelBytes();
+  const size_t frameBytes = rowBytes * static_cast<size_t>(image.height());
+  size_t cachedBytes = 0;
+  const uint8_t* cached = cache_.Find(kLayerKey, &cachedBytes);
+  if (cached == nullptr || cachedBytes != frameBytes) {
+    const RgbaImage working = InputPictureFor(input_, image.width(), image.height());
+    const std::vector<uint8_t> bytes = HostBytesOf(working, image.depth());
+    cache_.Put(kLayerKey, bytes.data(), bytes.size(), /*pinned=*/true);
+    cached = cache_.Find(kLayerKey, &cachedBytes);
+  }
+  if (cached == nullptr || cachedBytes != frameBytes) return;
+  for (int y = image.bounds().y1; y < image.bounds().y2; ++y) {
+    std::memcpy(image.Row(y), cached + rowBytes * static_cast<size_t>(y - image.bounds().y1),
+                rowBytes);
+  }
+}
+
 RgbaImage OfxSession::Render(int index, int total, FrameReport* report) {
   const double size =
       total <= 1 ? options_.sizeFrom
@@ -192,7 +204,6 @@ RgbaImage OfxSession::Render(int index, int total, FrameReport* report) {
   report->size = size;
   const Clock::time_point start = Clock::now();
   const int abortsBefore = host_->AbortCalls();
-  const Clock::time_point renderStart = Clock::now();
   ofxhost::SimOfxHost::RenderRequest request;
   request.time = index;
   ofxhost::SimOfxHost::RenderResult result = host_->Render(request);
@@ -203,8 +214,8 @@ RgbaImage OfxSession::Render(int index, int total, FrameReport* report) {
   report->searchBlocks = host_->AbortCalls() - abortsBefore;
   report->searchBytes = static_cast<size_t>(report->searchBlocks) *
                         SearchBlockBytes(size, styleDepth_, options_.width, options_.height);
-  report->searchMs =
-      SearchMilliseconds(report->searchBlocks, host_->LastAbortNanoseconds(), renderStart);
+  report->searchMs = SearchMilliseconds(report->searchBlocks, host_->LastAbortNanoseconds(),
+                                        result.actionStartNanoseconds);
   RgbaImage image = PictureOf(result.output);
   // The After Effects tool's test for memory, on the output beside the layer.
   const A_long pixelBytes = WorldPixelBytes(format_);

@@ -9,8 +9,9 @@
 #include "cli/Renderer.h"
 
 namespace kelvrix::ofxhost {
+class HostImage;
 class SimOfxHost;
-}
+}  // namespace kelvrix::ofxhost
 
 namespace kelvrix::cli {
 
@@ -30,11 +31,13 @@ class OfxSession : public FrameSession {
   RgbaImage Render(int index, int total, FrameReport* report) override;
 
  private:
+  void PaintSource(ofxhost::HostImage& image);
+
   const RenderOptions& options_;
   PF_PixelFormat format_;
   int styleDepth_;
   FrameCache& cache_;
-  std::vector<uint8_t> layerHost_;   // the layer as the host's source images hold it
+  const RgbaImage* input_;           // the user's layer, or null for the built-in picture
   std::vector<uint8_t> layerWorld_;  // the layer at the project's depth, for the memory test
   std::unique_ptr<ofxhost::SimOfxHost> host_;
 };

@@ -83,8 +83,8 @@ size_t SearchBlockBytes(double size, int styleDepth, A_long width, A_long height
   return ImageSizeFor(RoundedSize(size) / channelBytes, width, height, channelBytes).blockBytes;
 }
 
-double SearchMilliseconds(int blocks, long long lastAbortNs, Clock::time_point renderStart) {
-  return blocks > 0 ? static_cast<double>(lastAbortNs - NanosecondsOf(renderStart)) / 1e6 : 0.0;
+double SearchMilliseconds(int blocks, long long lastAbortNs, long long renderStartNs) {
+  return blocks > 0 ? static_cast<double>(lastAbortNs - renderStartNs) / 1e6 : 0.0;
 }
 
 PF_PixelFormat PixelFormatForDepth(int bitsPerChannel) {
@@ -219,8 +219,8 @@ RgbaImage EffectSession::Render(int index, int total, FrameReport* report) {
     report->searchBlocks = host_->AbortPolls() - pollsBefore;
     report->searchBytes = static_cast<size_t>(report->searchBlocks) *
                           SearchBlockBytes(size, styleDepth_, options_.width, options_.height);
-    report->searchMs =
-        SearchMilliseconds(report->searchBlocks, host_->LastAbortPollNanoseconds(), renderStart);
+    report->searchMs = SearchMilliseconds(report->searchBlocks, host_->LastAbortPollNanoseconds(),
+                                          NanosecondsOf(renderStart));
   } catch (const std::bad_alloc&) {
     throw CliError(kExitFailure, "out of memory rendering frame " + std::to_string(index));
   } catch (const CliError&) {

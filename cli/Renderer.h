@@ -2,7 +2,6 @@
 // driven frame by frame through smart pre-render and smart render, as a compositor does.
 #pragma once
 
-#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -54,9 +53,8 @@ PF_PixelFormat PixelFormatForDepth(int bitsPerChannel);
 size_t SearchBlockBytes(double size, int styleDepth, A_long width, A_long height);
 
 // From the render's start to the effect's last abort check (0 with no blocks tried): the
-// search, which asks between blocks.
-double SearchMilliseconds(int blocks, long long lastAbortNs,
-                          std::chrono::steady_clock::time_point renderStart);
+// search, which asks between blocks. Times are steady-clock nanoseconds since its epoch.
+double SearchMilliseconds(int blocks, long long lastAbortNs, long long renderStartNs);
 const char* StyleName(int styleDepth);
 
 // The layer a session renders over, as straight RGBA: `input` scaled to the frame, or the

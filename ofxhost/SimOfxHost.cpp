@@ -262,6 +262,8 @@ SimOfxHost::RenderResult SimOfxHost::Render(const RenderRequest& request) {
   in.SetInt(kOfxImageEffectPropInteractiveRenderStatus, 0, 0);
   in.SetInt(kOfxImageEffectPropRenderQualityDraft, 0, 0);
   const auto start = std::chrono::steady_clock::now();
+  result.actionStartNanoseconds =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(start.time_since_epoch()).count();
   result.status = Call(kOfxImageEffectActionRender, instance_->handle(), in.handle(), nullptr);
   result.actionSeconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

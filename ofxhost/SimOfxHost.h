@@ -81,7 +81,8 @@ class SimOfxHost {
     OfxStatus status = kOfxStatOK;
     HostImage output;  // as the effect left it; unwritten bytes stay 0xCD
     HostImage source;
-    double actionSeconds = 0;  // the Render action alone, without making the images
+    double actionSeconds = 0;              // the Render action alone, without making the images
+    long long actionStartNanoseconds = 0;  // steady clock, as LastAbortNanoseconds
   };
   // Thread-safe: renders may run on several threads at once.
   RenderResult Render(const RenderRequest& request);
