@@ -1,6 +1,8 @@
 #include "frei0r/Frei0rInstance.h"
 
+#include <algorithm>
 #include <new>
+#include <vector>
 
 #include "edition/EditionWorld.h"
 #include "frei0r/PixelOrder.h"
@@ -19,6 +21,11 @@ std::unique_ptr<Frei0rInstance> Frei0rInstance::Create(unsigned width, unsigned 
                              /*clear=*/false, &instance->input_) != PF_Err_NONE) {
     return nullptr;
   }
+  try {
+    instance->told_.resize(height);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
   return instance;
 }
 
@@ -33,6 +40,46 @@ void Frei0rInstance::SetStyle(const char* text) {
   style_ = style;
 }
 
+namespace {
+
+// The host's RGBA frame into the input world, when the core first reads it: only the card does,
+// so memory frames skip the conversion.
+struct InputFromHost {
+  const uint32_t* inframe;
+  size_t pixels;
+};
+
+PF_Err FillInput(void* context, PF_EffectWorld* input) {
+  const auto& from = *static_cast<const InputFromHost*>(context);
+  RgbaToArgb(reinterpret_cast<const uint8_t*>(from.inframe),
+             reinterpret_cast<uint8_t*>(input->data), from.pixels);
+  return PF_Err_NONE;
+}
+
+// Each output row turned into RGBA where it lies as the core's last pass finishes it, while it
+// is in cache; the core tells each row once. Rows it did not tell of (a frame that failed) are
+// turned after.
+struct RowsToHost {
+  uint8_t* outframe;
+  A_long width;
+  std::vector<uint8_t>* told;  // per row
+};
+
+uint8_t* RowOf(const RowsToHost& rows, A_long row) {
+  return rows.outframe + static_cast<size_t>(row) * static_cast<size_t>(rows.width) * 4;
+}
+
+PF_Err ConvertWrittenRow(void* context, A_long row) {
+  const auto& rows = *static_cast<const RowsToHost*>(context);
+  uint8_t& told = (*rows.told)[static_cast<size_t>(row)];
+  if (told != 0) return PF_Err_INTERNAL_STRUCT_DAMAGED;  // a second turn would garble it
+  told = 1;
+  ArgbToRgba(RowOf(rows, row), RowOf(rows, row), static_cast<size_t>(rows.width));
+  return PF_Err_NONE;
+}
+
+}  // namespace
+
 edition::EditionResult Frei0rInstance::Update(const uint32_t* inframe, uint32_t* outframe) {
   edition::EditionResult result;
   if (outframe == nullptr) {
@@ -40,28 +87,29 @@ edition::EditionResult Frei0rInstance::Update(const uint32_t* inframe, uint32_t*
     return result;
   }
   const size_t pixels = static_cast<size_t>(width_) * static_cast<size_t>(height_);
-  // The core renders ARGB straight into the host's frame, which is turned into RGBA after.
-  PF_EffectWorld output{};
-  output.data = reinterpret_cast<PF_PixelPtr>(outframe);
-  output.rowbytes = width_ * static_cast<A_long>(sizeof(PF_Pixel8));
-  output.width = width_;
-  output.height = height_;
-  output.extent_hint = PF_LRect{0, 0, width_, height_};
-  output.pix_aspect_ratio = PF_RationalScale{1, 1};
-  output.world_flags = PF_WorldFlag_WRITEABLE;
-  if (inframe != nullptr) {
-    RgbaToArgb(reinterpret_cast<const uint8_t*>(inframe), reinterpret_cast<uint8_t*>(input_.data),
-               pixels);
-  }
+  // The core renders ARGB straight into the host's frame, turned into RGBA row by row.
+  PF_EffectWorld output =
+      edition::WorldOver(outframe, width_ * static_cast<A_long>(sizeof(PF_Pixel8)), width_, height_,
+                         PF_PixelFormat_ARGB32);
+  InputFromHost input{inframe, pixels};
+  std::fill(told_.begin(), told_.end(), 0);
+  RowsToHost rows{reinterpret_cast<uint8_t*>(outframe), width_, &told_};
   edition::EditionFrame frame;
   frame.size = SliderFromSizeParam(sizeParam_);
   frame.style = style_;
   frame.format = PF_PixelFormat_ARGB32;
   frame.output = &output;
   frame.input = inframe != nullptr ? &input_ : nullptr;
+  // Also right for a host that hands over one buffer for both frames: the card reads the input
+  // before anything writes the output.
+  if (inframe != nullptr) frame.inputFill = edition::InputFill{FillInput, &input};
+  frame.outputRows = edition::OutputRows{ConvertWrittenRow, &rows};
   result = edition::RenderEditionFrame(frame);
-  ArgbToRgba(reinterpret_cast<const uint8_t*>(outframe), reinterpret_cast<uint8_t*>(outframe),
-             pixels);
+  for (A_long row = 0; row < height_; ++row) {
+    if (told_[static_cast<size_t>(row)] == 0) {
+      ArgbToRgba(RowOf(rows, row), RowOf(rows, row), static_cast<size_t>(width_));
+    }
+  }
   return result;
 }
 

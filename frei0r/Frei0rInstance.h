@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "edition/EditionFrame.h"
 #include "frei0r/Frei0rParams.h"
@@ -37,7 +38,8 @@ class Frei0rInstance {
   A_long height_ = 0;
   double sizeParam_ = kDefaultSizeParam;
   uint8_t style_ = kDefaultStyle;
-  PF_EffectWorld input_{};  // ARGB32
+  PF_EffectWorld input_{};     // ARGB32
+  std::vector<uint8_t> told_;  // per output row: turned into RGBA this frame
 };
 
 }  // namespace kelvrix::frei0r

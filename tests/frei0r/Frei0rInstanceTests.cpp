@@ -86,6 +86,13 @@ TEST(Frei0rInstance, TheCardIsTheEightBitProjectsCardToTheByte) {
   const Update bare = UpdateWith(*instance, {}, nullptr);
   EXPECT_TRUE(bare.result.card);
   EXPECT_EQ(bare.rgba[3], 0);  // a corner pixel, far from the text: transparent
+  // A host that hands over one buffer for both frames gets the same card.
+  std::vector<uint8_t> shared = input;
+  ScopedFrameSearchSetupForTesting shortSearches(kelvrix::testing::TimeLimit(20));
+  BlockFeeder feeder;
+  auto* both = reinterpret_cast<uint32_t*>(shared.data());
+  EXPECT_TRUE(instance->Update(both, both).card);
+  EXPECT_TRUE(shared == ToRgba(oracle.output.pixels));
 }
 
 // An unknown style string keeps the style it had (and says so on standard error, one line).
