@@ -148,14 +148,17 @@ INSTANTIATE_TEST_SUITE_P(DepthsAndStyles, OfxOracle,
                          ::testing::Combine(::testing::Values(0, 1, 2),
                                             ::testing::Values(kStyle8, kStyle16, kStyleFloat)));
 
-// A window is a part of the whole frame's card, not a card of its own.
+// A window is a part of the whole frame's card, not a card of its own, at every depth.
 TEST(OfxOracleWindow, AWindowHoldsItsPartOfTheWholeFramesCard) {
   const OfxRectI window{10, 7, 70, 40};
-  const OfxFrame f = RenderBoth(kDepths[0], kStyle8, 150.0, {}, true, window);
-  ASSERT_EQ(f.status, kOfxStatOK);
-  EXPECT_TRUE(f.output.Packed(window) == f.expected.Packed(window));
-  const std::vector<uint8_t> below = f.output.Packed(OfxRectI{0, 0, kWidth, window.y1});
-  EXPECT_TRUE(std::all_of(below.begin(), below.end(), [](uint8_t b) { return b == 0xCD; }));
+  for (const Depth& d : kDepths) {
+    const OfxFrame f = RenderBoth(d, kStyle8, 150.0, {}, true, window);
+    ASSERT_EQ(f.status, kOfxStatOK);
+    EXPECT_TRUE(f.output.Packed(window) == f.expected.Packed(window)) << d.ofxDepth;
+    const std::vector<uint8_t> below = f.output.Packed(OfxRectI{0, 0, kWidth, window.y1});
+    EXPECT_TRUE(std::all_of(below.begin(), below.end(), [](uint8_t b) { return b == 0xCD; }))
+        << d.ofxDepth;
+  }
 }
 
 // Images without a region of definition of their own: the pixels present are the frame, and a
