@@ -72,7 +72,7 @@ OfxStatus ClipGetRegionOfDefinition(OfxImageClipHandle clip, OfxTime, OfxRectD* 
       !host.options().sourceConnected) {
     return kOfxStatFailed;
   }
-  *rod = OfxRectD{0, 0, double(host.options().width), double(host.options().height)};
+  *rod = host.CanonicalFrame();
   return kOfxStatOK;
 }
 

@@ -195,7 +195,8 @@ OfxStatus SimOfxHost::RegionOfDefinition(double time, double scale, OfxRectD* ro
   in.SetDouble(kOfxPropTime, 0, time);
   in.SetDouble(kOfxImageEffectPropRenderScale, 0, scale);
   in.SetDouble(kOfxImageEffectPropRenderScale, 1, scale);
-  const double project[] = {0, 0, double(options_.width), double(options_.height)};
+  const OfxRectD frame = CanonicalFrame();
+  const double project[] = {frame.x1, frame.y1, frame.x2, frame.y2};
   for (int i = 0; i < 4; ++i) out.SetDouble(kOfxImageEffectPropRegionOfDefinition, i, project[i]);
   const OfxStatus s = Call(kOfxImageEffectActionGetRegionOfDefinition, instance_->handle(),
                            in.handle(), out.handle());
@@ -222,8 +223,17 @@ void SimOfxHost::GiveBack(RenderResult&& result) {
 }
 
 OfxRectI SimOfxHost::FrameAt(double scale) const {
-  return OfxRectI{0, 0, static_cast<int>(std::lround(options_.width * scale)),
-                  static_cast<int>(std::lround(options_.height * scale))};
+  const auto at = [scale](int canonical) {
+    return static_cast<int>(std::lround(canonical * scale));
+  };
+  return OfxRectI{at(options_.originX), at(options_.originY), at(options_.originX + options_.width),
+                  at(options_.originY + options_.height)};
+}
+
+OfxRectD SimOfxHost::CanonicalFrame() const {
+  return OfxRectD{double(options_.originX), double(options_.originY),
+                  double(options_.originX + options_.width),
+                  double(options_.originY + options_.height)};
 }
 
 SimOfxHost::RenderResult SimOfxHost::Render(const RenderRequest& request) {

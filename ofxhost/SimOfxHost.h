@@ -33,6 +33,8 @@ using SourceFill = std::function<void(HostImage&)>;
 struct OfxHostOptions {
   int width = 320;  // the project's frame, canonical = pixels at scale 1
   int height = 180;
+  int originX = 0;  // the frame's bottom-left corner, canonical (a format with an offset)
+  int originY = 0;
   std::string depth = kOfxBitDepthByte;  // the source clip's depth
   std::string components = kOfxImageComponentRGBA;
   unsigned threads = 4;                 // of the multithread suite; 0: the host has none
@@ -91,6 +93,8 @@ class SimOfxHost {
   void GiveBack(RenderResult&& result);
   // The frame in pixels at a render scale.
   OfxRectI FrameAt(double scale) const;
+  // The source's region of definition: the frame in canonical coordinates.
+  OfxRectD CanonicalFrame() const;
 
   // Parameter values of the instance, as a user sets them.
   bool SetDouble(const char* name, double value);

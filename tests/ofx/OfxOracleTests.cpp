@@ -71,14 +71,24 @@ void StoreHostPixel(const PackedFrame& world, int x, int worldRow, int sampleByt
   }
 }
 
-// A host image of the frame holding the world's pixels: its top row is the world's first.
-void FillFromWorld(HostImage& image, const PackedFrame& world, int sampleBytes) {
+// A host image of the frame holding the world's pixels: the frame's top row is the world's
+// first, its left column the world's first.
+void FillFromWorld(HostImage& image, const OfxRectI& frame, const PackedFrame& world,
+                   int sampleBytes) {
   for (int y = image.bounds().y1; y < image.bounds().y2; ++y) {
     for (int x = image.bounds().x1; x < image.bounds().x2; ++x) {
-      StoreHostPixel(world, x, kHeight - 1 - y, sampleBytes, image.Pixel(x, y));
+      StoreHostPixel(world, x - frame.x1, frame.y2 - 1 - y, sampleBytes, image.Pixel(x, y));
     }
   }
 }
+
+struct Layout {  // of the host's images
+  bool topDown = false;
+  OfxRectI window{0, 0, 0, 0};  // empty: the whole frame
+  bool imageRegionOfDefinition = true;
+  int originX = 0;
+  int originY = 0;
+};
 
 struct OfxFrame {
   OfxStatus status = kOfxStatFailed;
@@ -87,8 +97,7 @@ struct OfxFrame {
 };
 
 OfxFrame RenderBoth(const Depth& d, int style, double size, const std::vector<uint8_t>& memory,
-                    bool topDown = false, OfxRectI window = {0, 0, 0, 0},
-                    bool imageRegionOfDefinition = true) {
+                    const Layout& layout = {}) {
   OfxFrame out;
   const kelvrix::testing::SameNoise sameNoise;  // both renders draw the same noise
   const auto oracle = RenderInSimHost(d.format, kWidth, kHeight, style, size, memory);
@@ -97,10 +106,16 @@ OfxFrame RenderBoth(const Depth& d, int style, double size, const std::vector<ui
   options.width = kWidth;
   options.height = kHeight;
   options.depth = d.ofxDepth;
-  options.topDown = topDown;
+  options.topDown = layout.topDown;
   options.rowPadding = 8;
-  options.imageRegionOfDefinition = imageRegionOfDefinition;
-  options.sourceFill = [&](HostImage& image) { FillFromWorld(image, oracle.input, d.sampleBytes); };
+  options.imageRegionOfDefinition = layout.imageRegionOfDefinition;
+  options.originX = layout.originX;
+  options.originY = layout.originY;
+  const OfxRectI frame{layout.originX, layout.originY, layout.originX + kWidth,
+                       layout.originY + kHeight};
+  options.sourceFill = [&](HostImage& image) {
+    FillFromWorld(image, frame, oracle.input, d.sampleBytes);
+  };
   SimOfxHost host(Linked(), options);
   if (host.Load() || host.Describe() || host.DescribeInContext(kOfxImageEffectContextFilter) ||
       host.CreateInstance(kOfxImageEffectContextFilter)) {
@@ -112,12 +127,12 @@ OfxFrame RenderBoth(const Depth& d, int style, double size, const std::vector<ui
   BlockFeeder feeder;
   if (!memory.empty()) feeder.Queue(memory);
   SimOfxHost::RenderRequest request;
-  request.window = window;
+  request.window = layout.window;
   auto r = host.Render(request);
   out.status = r.status;
   out.output = std::move(r.output);
   out.expected = HostImage(d.ofxDepth, host.FrameAt(1.0), false, 0, 0);
-  FillFromWorld(out.expected, oracle.output, d.sampleBytes);
+  FillFromWorld(out.expected, frame, oracle.output, d.sampleBytes);
   EXPECT_EQ(host.LiveImages(), 0);
   return out;
 }
@@ -128,7 +143,7 @@ TEST_P(OfxOracle, MemoryFrameIsTheAfterEffectsFrameToTheByteWithEitherRowOrder) 
   const Depth& d = kDepths[std::get<0>(GetParam())];
   const int style = std::get<1>(GetParam());
   for (bool topDown : {false, true}) {
-    const OfxFrame f = RenderBoth(d, style, 37.0, DistinctMemory(style), topDown);
+    const OfxFrame f = RenderBoth(d, style, 37.0, DistinctMemory(style), Layout{topDown});
     ASSERT_EQ(f.status, kOfxStatOK);
     EXPECT_TRUE(f.output.Packed() == f.expected.Packed()) << d.ofxDepth << " " << topDown;
   }
@@ -138,7 +153,7 @@ TEST_P(OfxOracle, CardIsTheAfterEffectsCardToTheByteWithEitherRowOrder) {
   const Depth& d = kDepths[std::get<0>(GetParam())];
   const int style = std::get<1>(GetParam());
   for (bool topDown : {false, true}) {
-    const OfxFrame f = RenderBoth(d, style, 150.0, {}, topDown);
+    const OfxFrame f = RenderBoth(d, style, 150.0, {}, Layout{topDown});
     ASSERT_EQ(f.status, kOfxStatOK);
     EXPECT_TRUE(f.output.Packed() == f.expected.Packed()) << d.ofxDepth << " " << topDown;
   }
@@ -152,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(DepthsAndStyles, OfxOracle,
 TEST(OfxOracleWindow, AWindowHoldsItsPartOfTheWholeFramesCard) {
   const OfxRectI window{10, 7, 70, 40};
   for (const Depth& d : kDepths) {
-    const OfxFrame f = RenderBoth(d, kStyle8, 150.0, {}, true, window);
+    const OfxFrame f = RenderBoth(d, kStyle8, 150.0, {}, Layout{true, window});
     ASSERT_EQ(f.status, kOfxStatOK);
     EXPECT_TRUE(f.output.Packed(window) == f.expected.Packed(window)) << d.ofxDepth;
     const std::vector<uint8_t> below = f.output.Packed(OfxRectI{0, 0, kWidth, window.y1});
@@ -166,9 +181,24 @@ TEST(OfxOracleWindow, AWindowHoldsItsPartOfTheWholeFramesCard) {
 TEST(OfxOracleWindow, ImagesWithoutTheirOwnRegionOfDefinitionRenderTheSameWholeFrame) {
   for (int style : {kStyle8, kStyleFloat}) {
     for (const auto& memory : {DistinctMemory(style), std::vector<uint8_t>{}}) {
-      const OfxFrame f = RenderBoth(kDepths[1], style, 37.0, memory, false, {}, false);
+      const OfxFrame f = RenderBoth(kDepths[1], style, 37.0, memory, Layout{false, {}, false});
       ASSERT_EQ(f.status, kOfxStatOK);
       EXPECT_TRUE(f.output.Packed() == f.expected.Packed()) << style << " " << memory.size();
+    }
+  }
+}
+
+// A frame that does not start at the origin (a format with an offset, a region of definition
+// moved upstream): the same picture and card on its pixels, whole or in a window.
+TEST(OfxOracleWindow, AFrameAwayFromTheOriginGetsTheSamePixels) {
+  for (const auto& memory : {DistinctMemory(kStyle16), std::vector<uint8_t>{}}) {
+    for (const OfxRectI window : {OfxRectI{0, 0, 0, 0}, OfxRectI{-20, 17, 40, 50}}) {
+      const OfxFrame f = RenderBoth(kDepths[1], kStyle16, 37.0, memory,
+                                    Layout{window.x2 == 0, window, true, -30, 12});
+      ASSERT_EQ(f.status, kOfxStatOK);
+      const OfxRectI area = window.x2 == 0 ? f.expected.bounds() : window;
+      EXPECT_TRUE(f.output.Packed(area) == f.expected.Packed(area))
+          << memory.size() << " " << window.x1;
     }
   }
 }
