@@ -130,6 +130,28 @@ TEST(EditionOutputRows, EveryRowIsToldOfOnceFinished) {
   }
 }
 
+// A listener's error ends the frame with it, whether the rows run on the caller's thread or on
+// a runner of the edition's.
+TEST(EditionOutputRows, AListenersErrorEndsTheFrameWithIt) {
+  const auto failing = [](void*, A_long row) -> PF_Err {
+    return row == 7 ? PF_Err_INTERNAL_STRUCT_DAMAGED : PF_Err_NONE;
+  };
+  const auto inOrder = [](void*, A_long rows, edition::RowBody body, void* context) -> PF_Err {
+    for (A_long row = 0; row < rows; ++row) {
+      if (const PF_Err err = body(context, 0, row)) return err;
+    }
+    return PF_Err_NONE;
+  };
+  for (const bool runner : {false, true}) {
+    EditionFrame frame;
+    frame.outputRows = edition::OutputRows{failing, nullptr};
+    if (runner) frame.rows = edition::RowRunner{inOrder, nullptr};
+    const EditionRender r = RenderWithMemory(frame, DistinctMemory(kStyle8));
+    EXPECT_EQ(r.result.err, PF_Err_INTERNAL_STRUCT_DAMAGED) << runner;
+    EXPECT_EQ(r.result.suitesUnreleased, 0) << runner;
+  }
+}
+
 // A world whose rows run upwards in memory (negative rowbytes, a bottom-up buffer seen from its
 // top row) with 16 bytes of padding a row: the same frame as the usual world, padding untouched.
 class UpwardWorld {
