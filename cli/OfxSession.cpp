@@ -7,6 +7,7 @@
 
 #include "cli/CliError.h"
 #include "cli/WorldPixels.h"
+#include "host/WorldStore.h"
 #include "ofxhost/SimOfxHost.h"
 
 namespace kelvrix::cli {
@@ -105,19 +106,6 @@ RgbaImage PictureOf(ofxhost::HostImage& image) {
   return picture;
 }
 
-A_long WorldPixelBytes(PF_PixelFormat format) {
-  return format == PF_PixelFormat_ARGB32 ? 4 : format == PF_PixelFormat_ARGB64 ? 8 : 16;
-}
-
-PF_EffectWorld WorldOver(std::vector<uint8_t>& bytes, int width, int height, A_long pixelBytes) {
-  PF_EffectWorld world{};
-  world.data = reinterpret_cast<PF_PixelPtr>(bytes.data());
-  world.width = width;
-  world.height = height;
-  world.rowbytes = width * pixelBytes;
-  return world;
-}
-
 }  // namespace
 
 bool IsOfxModule(const std::string& path) {
@@ -139,7 +127,7 @@ OfxSession::OfxSession(const RenderOptions& options, int projectDepth, int style
   ofxhost::OfxModule module = ofxhost::OfxModule::Load(path);
   if (!module.ok()) throw CliError(kExitModule, "cannot load OpenFX module: " + module.error());
   const RgbaImage layer = InputPictureFor(input, options.width, options.height);
-  const A_long pixelBytes = WorldPixelBytes(format_);
+  const A_long pixelBytes = host::BytesPerPixel(format_);
   layerWorld_.resize(layer.pixels.size() / 4 * static_cast<size_t>(pixelBytes));
   PF_EffectWorld world = WorldOver(layerWorld_, layer.width, layer.height, pixelBytes);
   PaintWorld(world, format_, layer);
@@ -218,7 +206,7 @@ RgbaImage OfxSession::Render(int index, int total, FrameReport* report) {
                                         result.actionStartNanoseconds);
   RgbaImage image = PictureOf(result.output);
   // The After Effects tool's test for memory, on the output beside the layer.
-  const A_long pixelBytes = WorldPixelBytes(format_);
+  const A_long pixelBytes = host::BytesPerPixel(format_);
   std::vector<uint8_t> outBytes(layerWorld_.size());
   PF_EffectWorld out = WorldOver(outBytes, image.width, image.height, pixelBytes);
   PaintWorld(out, format_, image);

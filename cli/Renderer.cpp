@@ -66,16 +66,6 @@ double SizeAt(const RenderOptions& o, A_long time, int total) {
   return o.sizeFrom + (o.sizeTo - o.sizeFrom) * static_cast<double>(time) / (total - 1);
 }
 
-// A world record over caller-owned bytes, for painting outside the host's store.
-PF_EffectWorld WorldOver(std::vector<uint8_t>& bytes, int width, int height, A_long pixelBytes) {
-  PF_EffectWorld world{};
-  world.data = reinterpret_cast<PF_PixelPtr>(bytes.data());
-  world.rowbytes = width * pixelBytes;
-  world.width = width;
-  world.height = height;
-  return world;
-}
-
 }  // namespace
 
 size_t SearchBlockBytes(double size, int styleDepth, A_long width, A_long height) {

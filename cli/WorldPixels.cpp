@@ -6,6 +6,16 @@
 #include "host/WorldStore.h"
 
 namespace kelvrix::cli {
+
+PF_EffectWorld WorldOver(std::vector<uint8_t>& bytes, int width, int height, A_long pixelBytes) {
+  PF_EffectWorld world{};
+  world.data = reinterpret_cast<PF_PixelPtr>(bytes.data());
+  world.rowbytes = width * pixelBytes;
+  world.width = width;
+  world.height = height;
+  return world;
+}
+
 namespace {
 
 using host::PixelAt;

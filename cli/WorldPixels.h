@@ -2,10 +2,16 @@
 // it shows memory.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "cli/RgbaImage.h"
 #include "hostapi/HostApi.h"
 
 namespace kelvrix::cli {
+
+// A world record over caller-owned bytes, rows packed, for painting outside the host's store.
+PF_EffectWorld WorldOver(std::vector<uint8_t>& bytes, int width, int height, A_long pixelBytes);
 
 // The project's full channel value: 255, 32768 (not 65535) or 1.0.
 float FullValueOf(PF_PixelFormat format);
