@@ -160,22 +160,15 @@ OfxSession::OfxSession(const RenderOptions& options, int projectDepth, int style
 
 OfxSession::~OfxSession() = default;
 
-// As the After Effects tool paints its layer: through a float working picture, as in a
-// compositor's pipeline, kept in the cache at the host's depth like a decoded layer, and
-// copied into the image. The working buffers go back to the heap before the render, which then
-// holds picture data for the effect to find.
+// As the After Effects tool paints its layer: the cached layer, at the host's depth, copied into
+// the image.
 void OfxSession::PaintSource(ofxhost::HostImage& image) {
   const size_t rowBytes = static_cast<size_t>(image.width()) * image.pixelBytes();
   const size_t frameBytes = rowBytes * static_cast<size_t>(image.height());
-  size_t cachedBytes = 0;
-  const uint8_t* cached = cache_.Find(kLayerKey, &cachedBytes);
-  if (cached == nullptr || cachedBytes != frameBytes) {
-    const RgbaImage working = InputPictureFor(input_, image.width(), image.height());
-    const std::vector<uint8_t> bytes = HostBytesOf(working, image.depth());
-    cache_.Put(kLayerKey, bytes.data(), bytes.size(), /*pinned=*/true);
-    cached = cache_.Find(kLayerKey, &cachedBytes);
-  }
-  if (cached == nullptr || cachedBytes != frameBytes) return;
+  const uint8_t* cached =
+      CachedLayer(cache_, kLayerKey, input_, image.width(), image.height(), frameBytes,
+                  [&](const RgbaImage& working) { return HostBytesOf(working, image.depth()); });
+  if (cached == nullptr) return;
   for (int y = image.bounds().y1; y < image.bounds().y2; ++y) {
     std::memcpy(image.Row(y), cached + rowBytes * static_cast<size_t>(y - image.bounds().y1),
                 rowBytes);

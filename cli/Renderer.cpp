@@ -109,6 +109,18 @@ RgbaImage InputPictureFor(const RgbaImage* input, int width, int height) {
   return ImageFromWorld(picture, PF_PixelFormat_ARGB128);
 }
 
+const uint8_t* CachedLayer(FrameCache& cache, const std::string& key, const RgbaImage* input,
+                           int width, int height, size_t frameBytes, const LayerEncoder& encode) {
+  size_t cachedBytes = 0;
+  const uint8_t* cached = cache.Find(key, &cachedBytes);
+  if (cached == nullptr || cachedBytes != frameBytes) {
+    const std::vector<uint8_t> bytes = encode(InputPictureFor(input, width, height));
+    cache.Put(key, bytes.data(), bytes.size(), /*pinned=*/true);
+    cached = cache.Find(key, &cachedBytes);
+  }
+  return cached != nullptr && cachedBytes == frameBytes ? cached : nullptr;
+}
+
 std::unique_ptr<FrameSession> OpenSession(const RenderOptions& options, int projectDepth,
                                           int styleDepth, FrameCache& cache,
                                           const RgbaImage* input) {
@@ -172,18 +184,16 @@ EffectSession::~EffectSession() = default;
 void EffectSession::PaintInput(PF_EffectWorld& world, PF_PixelFormat format) {
   const A_long pixelBytes = host::BytesPerPixel(format);
   const size_t rowBytes = static_cast<size_t>(world.width) * pixelBytes;
-  size_t cachedBytes = 0;
-  const uint8_t* cached = cache_.Find(inputKey_, &cachedBytes);
-  if (cached == nullptr || cachedBytes != rowBytes * world.height) {
-    // The layer goes through a float working picture, as in a compositor's pipeline, and is
-    // then kept in the cache at the project's depth like a decoded layer.
-    const RgbaImage working = InputPictureFor(input_, world.width, world.height);
-    std::vector<uint8_t> bytes(rowBytes * world.height);
-    PF_EffectWorld packed = WorldOver(bytes, world.width, world.height, pixelBytes);
-    PaintWorld(packed, format, working);
-    cache_.Put(inputKey_, bytes.data(), bytes.size(), /*pinned=*/true);
-    cached = cache_.Find(inputKey_, &cachedBytes);
-  }
+  // At the project's depth.
+  const uint8_t* cached = CachedLayer(cache_, inputKey_, input_, world.width, world.height,
+                                      rowBytes * world.height, [&](const RgbaImage& working) {
+                                        std::vector<uint8_t> bytes(rowBytes * world.height);
+                                        PF_EffectWorld packed =
+                                            WorldOver(bytes, world.width, world.height, pixelBytes);
+                                        PaintWorld(packed, format, working);
+                                        return bytes;
+                                      });
+  if (cached == nullptr) return;  // the host's fill stays
   for (A_long y = 0; y < world.height; ++y) {
     std::memcpy(reinterpret_cast<uint8_t*>(world.data) + static_cast<size_t>(y) * world.rowbytes,
                 cached + rowBytes * y, rowBytes);

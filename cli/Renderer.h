@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -60,6 +62,15 @@ const char* StyleName(int styleDepth);
 // The layer a session renders over, as straight RGBA: `input` scaled to the frame, or the
 // built-in picture when it is null.
 RgbaImage InputPictureFor(const RgbaImage* input, int width, int height);
+
+// The layer in a host's layout, `frameBytes` long, as the cache keeps it like a decoded layer.
+// On a miss it is made as in a compositor's pipeline: `input` (or the built-in picture) in a
+// float working picture, which `encode` turns into the host's bytes. The working buffers go back
+// to the heap before the render, which then holds picture data for the effect to find. Null
+// when the cache cannot hold it.
+using LayerEncoder = std::function<std::vector<uint8_t>(const RgbaImage& working)>;
+const uint8_t* CachedLayer(FrameCache& cache, const std::string& key, const RgbaImage* input,
+                           int width, int height, size_t frameBytes, const LayerEncoder& encode);
 
 // One edition's effect applied in its host at one project depth and style.
 class FrameSession {
