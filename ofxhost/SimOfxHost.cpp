@@ -223,11 +223,11 @@ void SimOfxHost::GiveBack(RenderResult&& result) {
 }
 
 OfxRectI SimOfxHost::FrameAt(double scale) const {
-  const auto at = [scale](int canonical) {
+  const OfxRectD frame = CanonicalFrame();
+  const auto at = [scale](double canonical) {
     return static_cast<int>(std::lround(canonical * scale));
   };
-  return OfxRectI{at(options_.originX), at(options_.originY), at(options_.originX + options_.width),
-                  at(options_.originY + options_.height)};
+  return OfxRectI{at(frame.x1), at(frame.y1), at(frame.x2), at(frame.y2)};
 }
 
 OfxRectD SimOfxHost::CanonicalFrame() const {
