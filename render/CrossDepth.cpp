@@ -76,13 +76,13 @@ PF_Err RenderCrossDepth(RenderPlan& plan, PF_EffectWorld* output, PF_InData* in_
   }
   plan.convDst = output;
   plan.convSrc = source;
-  {
-    ScopedSuite<PF_Iterate8Suite2> iterate(in_data, kPFIterate8Suite, kPFIterate8SuiteVersion2,
-                                           out_data);
-    iterate->iterate_generic(output->height, &plan,
-                             ConvertRow<Src, Dst, Convert>);  // result unused
-  }
-  return r;
+  ScopedSuite<PF_Iterate8Suite2> iterate(in_data, kPFIterate8Suite, kPFIterate8SuiteVersion2,
+                                         out_data);
+  // A conversion the host cancelled or refused midway leaves rows unconverted: the frame is
+  // not finished, so its code goes up unless the fill's came first.
+  const PF_Err converted =
+      iterate->iterate_generic(output->height, &plan, ConvertRow<Src, Dst, Convert>);
+  return r != PF_Err_NONE ? r : converted;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "render/SmartRender.h"
 
+#include <atomic>
 #include <optional>
 
 #include "plugin/EffectReference.h"
@@ -12,13 +13,14 @@
 namespace kelvrix {
 namespace {
 
-using FrameRoutine = PF_Err (*)(RenderPlan&, PF_EffectWorld*, PF_InData*, PF_OutData*);
+std::atomic<const CardTexts*> gCardForTesting{nullptr};
 
-constexpr char kCardTitle[] =
-    "Couldn't find a large enough block of memory, try reducing the Size parameter.";
-constexpr char kCardFirstHint[] = "Purging your cache to re-render this frame may help.";
-constexpr char kCardSecondHint[] =
-    "Restarting AE can also also help - every AE session brings different data in memory.";
+const CardTexts& SmartRenderCard() {
+  const CardTexts* texts = gCardForTesting.load(std::memory_order_acquire);
+  return texts != nullptr ? *texts : kAfterEffectsCard;
+}
+
+using FrameRoutine = PF_Err (*)(RenderPlan&, PF_EffectWorld*, PF_InData*, PF_OutData*);
 
 // The routine for an output depth (row) and a style (column); null: no routine.
 FrameRoutine RoutineFor(PF_PixelFormat format, uint8_t style) {
@@ -106,7 +108,8 @@ PF_Err SetFullAlphaFloat(void*, A_long, A_long, PF_PixelFloat*, PF_PixelFloat* o
 }
 
 PF_Err RenderFrame(PF_InData* in_data, PF_OutData* out_data, PF_PixelFormat format,
-                   PF_EffectWorld* input, PF_EffectWorld* output, RenderPlan* plan) {
+                   PF_EffectWorld* input, PF_EffectWorld* output, RenderPlan* plan,
+                   const CardTexts& card) {
   SuiteHandler suites(in_data->pica_basicP);
   PF_Err err = RequestEffectReference(suites, in_data, out_data);
   plan->noBlockFound = false;
@@ -120,13 +123,12 @@ PF_Err RenderFrame(PF_InData* in_data, PF_OutData* out_data, PF_PixelFormat form
   if (err == PF_Err_NONE && !plan->noBlockFound) {
     err = SetFullAlpha(in_data, out_data, format, output, plan);
   }
-  // Without usable memory the frame shows the card, whatever the result so far. The card's
-  // own result is not the frame's, except that a card that could not be allocated is not
-  // passed off as a finished frame.
+  // Without usable memory the frame shows the card, whatever the result so far. A card the
+  // host cancelled or refused midway leaves rows nobody wrote: that is not a finished frame.
   if (plan->noBlockFound) {
-    const PF_Err card = DrawMessageCard(kCardTitle, kCardFirstHint, kCardSecondHint, input, output,
-                                        format, in_data, suites);
-    if (card == PF_Err_OUT_OF_MEMORY && err == PF_Err_NONE) err = card;
+    const PF_Err drawn = DrawMessageCard(card.title, card.firstHint, card.secondHint, input, output,
+                                         format, in_data, suites);
+    if (err == PF_Err_NONE) err = drawn;
   }
   return err;
 }
@@ -161,11 +163,18 @@ PF_Err SmartRender(PF_InData* in_data, PF_OutData* out_data, PF_SmartRenderExtra
   if (err == PF_Err_NONE) {
     err = input == nullptr || output == nullptr
               ? PF_Err_BAD_CALLBACK_PARAM
-              : RenderFrame(in_data, out_data, format, input, output, plan);
+              : RenderFrame(in_data, out_data, format, input, output, plan, SmartRenderCard());
   }
   // An earlier error wins over the check-in's.
   const PF_Err checkin = checkout.Checkin();
   return err != PF_Err_NONE ? err : checkin;
+}
+
+ScopedCardTextsForTesting::ScopedCardTextsForTesting(const CardTexts& texts)
+    : previous_(gCardForTesting.exchange(&texts, std::memory_order_acq_rel)) {}
+
+ScopedCardTextsForTesting::~ScopedCardTextsForTesting() {
+  gCardForTesting.store(previous_, std::memory_order_release);
 }
 
 }  // namespace kelvrix

@@ -1,6 +1,6 @@
 // The After Effects edition as the oracle of the other editions: a frame rendered through
-// EffectMain in the simulated host, with the memory search fed known bytes, kept as packed
-// pixels beside the input it was rendered over.
+// EffectMain in the simulated host, with the memory search fed known bytes and the editions'
+// card texts, kept as packed pixels beside the input it was rendered over.
 #pragma once
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "edition/EditionFrame.h"
 #include "render/NativeFill.h"
 #include "render/RenderPlan.h"
 #include "tests/support/BlockFeeder.h"
@@ -91,6 +92,7 @@ inline OracleFrame RenderInSimHost(PF_PixelFormat format, A_long width, A_long h
     return result;
   }
   host.Params()[1].u.fs_d.value = size;
+  ScopedCardTextsForTesting editionCard(edition::kEditionCard);
   ScopedFrameSearchSetupForTesting shortSearches(TimeLimit(20));
   BlockFeeder feeder;
   if (!memory.empty()) feeder.Queue(memory);
