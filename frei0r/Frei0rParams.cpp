@@ -7,8 +7,6 @@
 namespace kelvrix::frei0r {
 namespace {
 
-constexpr double kSliderPerParam = 1000.0;
-
 struct StyleWord {
   const char* word;
   uint8_t style;

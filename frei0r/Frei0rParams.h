@@ -6,13 +6,15 @@
 #include <cstdint>
 
 #include "render/RenderPlan.h"
+#include "render/SizeRange.h"
 
 namespace kelvrix::frei0r {
 
 constexpr int kSizeParam = 0;
 constexpr int kStyleParam = 1;
 constexpr int kParamCount = 2;
-constexpr double kDefaultSizeParam = 0.15;
+constexpr double kSliderPerParam = 1000.0;
+constexpr double kDefaultSizeParam = kSizeDefault / kSliderPerParam;
 constexpr uint8_t kDefaultStyle = kStyle8;
 
 // The Size slider's value for a frei0r size (the core clamps and rounds it; NaN is its

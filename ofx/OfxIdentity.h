@@ -2,6 +2,8 @@
 // parameter names are the script names hosts save in projects; never rename them.
 #pragma once
 
+#include "render/SizeRange.h"
+
 namespace kelvrix::ofx {
 
 constexpr const char* kPluginIdentifier = "com.torvendale.kelvrix";
@@ -17,10 +19,6 @@ constexpr const char* kDescription =
 
 constexpr const char* kSizeParam = "size";
 constexpr const char* kSizeLabel = "Size";
-constexpr double kSizeDefault = 150.0;
-constexpr double kSizeMin = 1.0;
-constexpr double kSizeMax = 1000.0;
-constexpr double kSizeDisplayMax = 500.0;
 
 // The stored value is the option's index: options may be relabelled, never reordered.
 constexpr const char* kStyleParam = "style";

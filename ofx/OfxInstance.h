@@ -5,8 +5,9 @@
 
 #include <cstdint>
 
-#include "ofx/OfxWorldPool.h"
+#include "edition/WorldPool.h"
 #include "ofxapi/OfxApi.h"
+#include "render/SizeRange.h"
 
 namespace kelvrix::ofx {
 
@@ -15,7 +16,7 @@ struct InstanceData {
   OfxParamHandle style = nullptr;
   OfxImageClipHandle source = nullptr;
   OfxImageClipHandle output = nullptr;
-  WorldPool worlds;
+  edition::WorldPool worlds;
 };
 
 OfxStatus CreateInstance(OfxImageEffectHandle instance);
@@ -27,7 +28,7 @@ InstanceData* DataOf(OfxImageEffectHandle instance);
 // The parameters at `time`: Size as the slider holds it, the style as a StyleDepth (an index
 // out of range, which no host should send, reads as the first option).
 struct ParamValues {
-  double size = 150.0;
+  double size = kSizeDefault;
   uint8_t style = 1;
 };
 OfxStatus ReadParams(const InstanceData& data, OfxTime time, ParamValues* values);

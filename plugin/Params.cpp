@@ -5,6 +5,7 @@
 #include "plugin/EffectReference.h"
 #include "plugin/Handlers.h"
 #include "plugin/SuiteHandler.h"
+#include "render/SizeRange.h"
 
 namespace kelvrix {
 namespace {
@@ -30,13 +31,13 @@ PF_ParamDef SizeSlider(PF_InData* in_data) {
   PF_ParamDef def =
       NewParam(in_data, 1, PF_Param_FLOAT_SLIDER, "Size", PF_ParamFlag_SKIP_REVEAL_WHEN_UNHIDDEN);
   PF_FloatSliderDef& slider = def.u.fs_d;
-  slider.value = 150.0;
+  slider.value = kSizeDefault;
   slider.phase = 0.0;
-  slider.valid_min = 1.0f;
-  slider.valid_max = 1000.0f;
-  slider.slider_min = 1.0f;
-  slider.slider_max = 500.0f;
-  slider.dephault = 150.0f;
+  slider.valid_min = static_cast<PF_FpShort>(kSizeMin);
+  slider.valid_max = static_cast<PF_FpShort>(kSizeMax);
+  slider.slider_min = static_cast<PF_FpShort>(kSizeMin);
+  slider.slider_max = static_cast<PF_FpShort>(kSizeSliderMax);
+  slider.dephault = static_cast<PF_FpShort>(kSizeDefault);
   slider.precision = static_cast<A_short>(PF_Precision_INTEGER);
   slider.display_flags = 0;
   slider.fs_flags = PF_FSliderFlag_WANT_PHASE;

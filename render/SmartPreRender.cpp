@@ -6,15 +6,13 @@
 #include "plugin/EffectReference.h"
 #include "plugin/SuiteHandler.h"
 #include "render/RenderPlan.h"
+#include "render/SizeRange.h"
 
 namespace kelvrix {
 namespace {
 
 constexpr PF_ParamIndex kSizeParam = 1;
 constexpr PF_ParamIndex kStyleParams[] = {3, 4, 5};  // 8, 16 and 32 bpc, in priority order
-constexpr double kSizeMin = 1.0;
-constexpr double kSizeMax = 1000.0;
-constexpr double kSizeDefault = 150.0;
 
 struct PlanDeleter {
   void operator()(RenderPlan* plan) const { FreePlan(plan); }
@@ -61,11 +59,14 @@ int32_t RoundedSize(double sliderValue) {
 }
 
 int32_t StyledSize(int32_t roundedSize, uint8_t style) {
+  // Never below one pixel: an empty image would send the search after 0-byte blocks until its
+  // whole budget is spent, and end on the card.
+  const auto atLeastOne = [](int32_t side) { return side > 1 ? side : 1; };
   switch (style) {
     case kStyle16:
-      return roundedSize / 2;
+      return atLeastOne(roundedSize / 2);
     case kStyleFloat:
-      return roundedSize / 4;
+      return atLeastOne(roundedSize / 4);
     default:
       return roundedSize;
   }

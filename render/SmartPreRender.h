@@ -16,7 +16,8 @@ PF_Err SmartPreRender(PF_InData* in_data, PF_OutData* out_data, PF_PreRenderExtr
 int32_t RoundedSize(double sliderValue);
 
 // The plan's size for a rounded Size and a StyleDepth: 16 bpc reads half the side and 32 bpc a
-// quarter, rounded down; other styles keep it. Every edition sizes its frames with this.
+// quarter, rounded down but at least 1; other styles keep it. Every edition sizes its frames with
+// this.
 int32_t StyledSize(int32_t roundedSize, uint8_t style);
 
 }  // namespace kelvrix

@@ -58,8 +58,9 @@ TEST_F(PreRender, ReadsSizeAndStyleAtTheFramesTimeAndChecksOutTheInputAsAsked) {
     A_long size;
     int box8, box16, box32, wantSize, wantStyle;
   } cases[] = {
-      {150, 1, 0, 0, 150, 1}, {150, 0, 1, 0, 75, 2},  {150, 0, 0, 1, 37, 3}, {3, 0, 0, -7, 0, 3},
-      {70, 0, 0, 0, 70, 0},   {150, 1, 1, 1, 150, 1}, {150, 0, 1, 1, 75, 2},
+      {150, 1, 0, 0, 150, 1}, {150, 0, 1, 0, 75, 2}, {150, 0, 0, 1, 37, 3}, {3, 0, 0, -7, 1, 3},
+      {1, 0, 1, 0, 1, 2},     {4, 0, 0, 1, 1, 3},    {8, 0, 0, 1, 2, 3},    {70, 0, 0, 0, 70, 0},
+      {150, 1, 1, 1, 150, 1}, {150, 0, 1, 1, 75, 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.size << " " << c.box8 << c.box16 << c.box32);
