@@ -33,7 +33,7 @@ class StandInInput {
 PF_Err RenderCaught(PF_InData* in_data, PF_OutData* out_data, const EditionFrame& frame,
                     PF_EffectWorld* input, RenderPlan* plan) {
   try {
-    return RenderFrame(in_data, out_data, frame.format, input, frame.output, plan);
+    return RenderFrame(in_data, out_data, frame.format, input, frame.output, plan, kEditionCard);
   } catch (int code) {
     return code;
   } catch (const std::bad_alloc&) {

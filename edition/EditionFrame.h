@@ -9,6 +9,7 @@
 
 #include "hostapi/HostApi.h"
 #include "render/RenderPlan.h"
+#include "render/SmartRender.h"
 
 namespace kelvrix::edition {
 
@@ -23,6 +24,9 @@ struct RowRunner {
   PF_Err (*run)(void* runnerContext, A_long rows, RowBody body, void* bodyContext) = nullptr;
   void* context = nullptr;
 };
+
+// Runs the rows with `runner`, or on the calling thread when it has no `run`.
+PF_Err RunRows(const RowRunner& runner, A_long rows, RowBody body, void* bodyContext);
 
 // Asked between the blocks the memory search tries: non-zero stops the frame with that code
 // (the card is drawn). A null `check` never stops.
@@ -61,6 +65,12 @@ struct EditionFrame {
   AbortCheck abort;
   RowRunner rows;
 };
+
+// The card of the editions: outside After Effects it names no application.
+inline constexpr CardTexts kEditionCard = {
+    kCardTitle, kCardFirstHint,
+    "Restarting the host application can also help - every session brings different data in "
+    "memory."};
 
 struct EditionResult {
   PF_Err err = PF_Err_NONE;

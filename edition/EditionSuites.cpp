@@ -20,12 +20,7 @@ PF_Err Unserved(Args...) {
 }
 
 PF_Err RunRows(const FrameState& state, A_long rows, RowBody body, void* bodyContext) {
-  const RowRunner& runner = state.frame.rows;
-  if (runner.run != nullptr) return runner.run(runner.context, rows, body, bodyContext);
-  for (A_long row = 0; row < rows; ++row) {
-    if (const PF_Err err = body(bodyContext, 0, row)) return err;
-  }
-  return PF_Err_NONE;
+  return RunRows(state.frame.rows, rows, body, bodyContext);
 }
 
 // ---- Iterate suites --------------------------------------------------------------------------
@@ -282,6 +277,14 @@ void FreeTemporaries(FrameState& state) {
     std::free(t.data);
     t = FrameState::Temporary{};
   }
+}
+
+PF_Err RunRows(const RowRunner& runner, A_long rows, RowBody body, void* bodyContext) {
+  if (runner.run != nullptr) return runner.run(runner.context, rows, body, bodyContext);
+  for (A_long row = 0; row < rows; ++row) {
+    if (const PF_Err err = body(bodyContext, 0, row)) return err;
+  }
+  return PF_Err_NONE;
 }
 
 }  // namespace kelvrix::edition

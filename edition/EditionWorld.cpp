@@ -29,10 +29,7 @@ PF_Err AllocateWorld(A_long width, A_long height, PF_PixelFormat format, bool cl
   if (world == nullptr) return PF_Err_BAD_CALLBACK_PARAM;
   std::memset(world, 0, sizeof *world);
   const A_long pixelBytes = PixelBytes(format);
-  if (pixelBytes == 0 || width < 0 || height < 0 || width > PF_MAX_WORLD_WIDTH ||
-      height > PF_MAX_WORLD_HEIGHT) {
-    return PF_Err_BAD_CALLBACK_PARAM;
-  }
+  if (pixelBytes == 0 || !FitsLargestFrame(width, height)) return PF_Err_BAD_CALLBACK_PARAM;
   // At most 30000 x 16 bytes a row: rowbytes fits, and so does the product in a size_t.
   const A_long rowbytes = width * pixelBytes;
   const size_t bytes = static_cast<size_t>(rowbytes) * static_cast<size_t>(height);

@@ -6,11 +6,25 @@
 
 namespace kelvrix::edition {
 
+// The largest frame any edition renders: the After Effects world's limits, 30000 x 30000.
+constexpr A_long kMaxFrameWidth = PF_MAX_WORLD_WIDTH;
+constexpr A_long kMaxFrameHeight = PF_MAX_WORLD_HEIGHT;
+
+// Sides from 0 up to the largest frame.
+inline bool FitsLargestFrame(long long width, long long height) {
+  return width >= 0 && height >= 0 && width <= kMaxFrameWidth && height <= kMaxFrameHeight;
+}
+
+// A frame with pixels that fits: what an edition can render.
+inline bool RenderableFrame(long long width, long long height) {
+  return width > 0 && height > 0 && FitsLargestFrame(width, height);
+}
+
 // Bytes per pixel of the three formats the core renders; 0 for any other.
 A_long PixelBytes(PF_PixelFormat format);
 
 // Fills *world with a new world of width x height pixels in `format`, cleared to zero when
-// `clear`, else as the heap gives it. Sides from 0 to PF_MAX_WORLD_WIDTH/HEIGHT. Returns
+// `clear`, else as the heap gives it. Sides that FitsLargestFrame. Returns
 // PF_Err_BAD_CALLBACK_PARAM for a side or format out of range and PF_Err_OUT_OF_MEMORY when
 // the pixels cannot be had; *world is then cleared.
 PF_Err AllocateWorld(A_long width, A_long height, PF_PixelFormat format, bool clear,

@@ -1,8 +1,8 @@
-#include "frei0r/PixelOrder.h"
+#include "edition/PixelOrder.h"
 
 #include <cstring>
 
-namespace kelvrix::frei0r {
+namespace kelvrix::edition {
 
 // As 32-bit words in memory order (little-endian) a rotation by one byte; the loops
 // vectorise.
@@ -26,4 +26,4 @@ void ArgbToRgba(const uint8_t* src, uint8_t* dst, size_t pixels) {
   }
 }
 
-}  // namespace kelvrix::frei0r
+}  // namespace kelvrix::edition

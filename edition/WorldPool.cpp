@@ -1,11 +1,11 @@
-#include "ofx/OfxWorldPool.h"
+#include "edition/WorldPool.h"
 
 #include <cstring>
 #include <new>
 
 #include "edition/EditionWorld.h"
 
-namespace kelvrix::ofx {
+namespace kelvrix::edition {
 namespace {
 
 size_t BytesOf(const PF_EffectWorld& world) {
@@ -20,7 +20,7 @@ WorldPool::~WorldPool() { Purge(); }
 
 PF_Err WorldPool::Take(A_long width, A_long height, PF_PixelFormat format, bool clear,
                        PF_EffectWorld* world) {
-  const A_long rowbytes = width * edition::PixelBytes(format);
+  const A_long rowbytes = width * PixelBytes(format);
   {
     std::lock_guard<std::mutex> lock(mutex_);
     for (auto it = spare_.begin(); it != spare_.end(); ++it) {
@@ -36,7 +36,7 @@ PF_Err WorldPool::Take(A_long width, A_long height, PF_PixelFormat format, bool 
       return PF_Err_NONE;
     }
   }
-  return edition::AllocateWorld(width, height, format, clear, world);
+  return AllocateWorld(width, height, format, clear, world);
 }
 
 void WorldPool::Give(PF_EffectWorld* world) {
@@ -54,14 +54,14 @@ void WorldPool::Give(PF_EffectWorld* world) {
       }
     }
   }
-  edition::FreeWorld(world);
+  FreeWorld(world);
 }
 
 void WorldPool::Purge() {
   std::lock_guard<std::mutex> lock(mutex_);
-  for (PF_EffectWorld& world : spare_) edition::FreeWorld(&world);
+  for (PF_EffectWorld& world : spare_) FreeWorld(&world);
   spare_.clear();
   spareBytes_ = 0;
 }
 
-}  // namespace kelvrix::ofx
+}  // namespace kelvrix::edition

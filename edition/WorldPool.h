@@ -1,7 +1,9 @@
-// An instance's spare worlds. Every render needs a world of the whole frame for the core to
-// render into (and one for the source); fresh ones of that size come from the system as new
-// pages, whose first touch costs more than the rest of a frame's copy, so the worlds of one
-// render are kept for the next. Renders on several threads take and give under one lock.
+// An instance's spare worlds. A render may need a world of the whole frame for the core to
+// render into or for its input; fresh ones of that size come from the system as new pages,
+// whose first touch costs more than the rest of a frame's copy, and a frame-sized block freed
+// every frame would change the very heap the effect shows. So the worlds of one render are kept
+// for the next. Renders of one instance on several threads take and give under one lock, each
+// its own world.
 #pragma once
 
 #include <mutex>
@@ -9,7 +11,7 @@
 
 #include "hostapi/HostApi.h"
 
-namespace kelvrix::ofx {
+namespace kelvrix::edition {
 
 class WorldPool {
  public:
@@ -19,7 +21,7 @@ class WorldPool {
   WorldPool& operator=(const WorldPool&) = delete;
 
   // A world of width x height in `format`: a spare one of exactly that shape, else a new one;
-  // all zero when `clear`. Errors as edition::AllocateWorld's.
+  // all zero when `clear`. Errors as AllocateWorld's.
   PF_Err Take(A_long width, A_long height, PF_PixelFormat format, bool clear,
               PF_EffectWorld* world);
   // Keeps the world for the next Take (freed at once beyond kSpareBytes); clears the record.
@@ -35,4 +37,21 @@ class WorldPool {
   size_t spareBytes_ = 0;
 };
 
-}  // namespace kelvrix::ofx
+// A world taken from a pool and given back on every way out.
+class PooledWorld {
+ public:
+  explicit PooledWorld(WorldPool& pool) : pool_(pool) {}
+  ~PooledWorld() { pool_.Give(&world_); }
+  PooledWorld(const PooledWorld&) = delete;
+  PooledWorld& operator=(const PooledWorld&) = delete;
+  PF_Err Take(A_long width, A_long height, PF_PixelFormat format, bool clear) {
+    return pool_.Take(width, height, format, clear, &world_);
+  }
+  PF_EffectWorld* get() { return &world_; }
+
+ private:
+  WorldPool& pool_;
+  PF_EffectWorld world_{};
+};
+
+}  // namespace kelvrix::edition

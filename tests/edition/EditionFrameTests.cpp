@@ -263,6 +263,31 @@ TEST(EditionFrame, TheCardIsTheSimulatedHostsCardAtEveryDepth) {
   }
 }
 
+// Outside After Effects the card's second hint names no application; the title and the first
+// hint are After Effects' own. At 640 x 360 the hint's baseline is row 144, 11-pixel text.
+TEST(EditionFrame, TheCardsSecondHintIsTheOnlyLineThatDiffersFromAfterEffects) {
+  constexpr A_long kCardWidth = 640;
+  constexpr A_long kCardHeight = 360;
+  const auto afterEffects = RenderInSimHost(PF_PixelFormat_ARGB32, kCardWidth, kCardHeight, kStyle8,
+                                            150.0, {}, kAfterEffectsCard);
+  ASSERT_EQ(afterEffects.err, PF_Err_NONE);
+  EditionFrame frame;
+  PackedFrame input = afterEffects.input;
+  PF_EffectWorld inputWorld = kelvrix::testing::WorldOver(input);
+  frame.input = &inputWorld;
+  const EditionRender ours = RenderWithMemory(frame, {}, kCardWidth, kCardHeight);
+  ASSERT_TRUE(ours.result.card);
+  const size_t row = static_cast<size_t>(kCardWidth) * 4;
+  const auto rowsEqual = [&](size_t first, size_t last) {
+    return std::equal(ours.output.pixels.begin() + first * row,
+                      ours.output.pixels.begin() + last * row,
+                      afterEffects.output.pixels.begin() + first * row);
+  };
+  EXPECT_TRUE(rowsEqual(0, 125));
+  EXPECT_FALSE(rowsEqual(125, 150));
+  EXPECT_TRUE(rowsEqual(150, kCardHeight));
+}
+
 // Sizes a host may send: NaN is the default, out-of-range values clamp, halves round away.
 TEST(EditionFrame, SizesOutOfRangeRenderAsTheSliderClampsThem) {
   const double nan = std::numeric_limits<double>::quiet_NaN();

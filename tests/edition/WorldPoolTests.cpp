@@ -4,13 +4,13 @@
 
 #include <cstring>
 
-#include "ofx/OfxWorldPool.h"
+#include "edition/WorldPool.h"
 
-using kelvrix::ofx::WorldPool;
+using kelvrix::edition::WorldPool;
 
 namespace {
 
-TEST(OfxWorldPool, AGivenWorldServesTheSameShapeOnlyAndComesBackClearedWhenAsked) {
+TEST(WorldPool, AGivenWorldServesTheSameShapeOnlyAndComesBackClearedWhenAsked) {
   WorldPool pool;
   PF_EffectWorld first{};
   ASSERT_EQ(pool.Take(64, 36, PF_PixelFormat_ARGB64, false, &first), PF_Err_NONE);
