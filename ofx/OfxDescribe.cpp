@@ -28,7 +28,7 @@ OfxStatus DefineClip(OfxImageEffectHandle descriptor, const char* name) {
   if (status != kOfxStatOK || props == nullptr)
     return status != kOfxStatOK ? status : kOfxStatFailed;
   SetString(props, kOfxImageEffectPropSupportedComponents, 0, kOfxImageComponentRGBA);
-  SetInt(props, kOfxImageEffectPropSupportsTiles, 1);
+  SetInt(props, kOfxImageEffectPropSupportsTiles, 0);
   SetInt(props, kOfxImageEffectPropTemporalClipAccess, 0);
   return kOfxStatOK;
 }
@@ -52,7 +52,7 @@ OfxStatus DefineSize(OfxParamSetHandle params) {
   SetDouble(props, kOfxParamPropMin, kSizeMin);
   SetDouble(props, kOfxParamPropMax, kSizeMax);
   SetDouble(props, kOfxParamPropDisplayMin, kSizeMin);
-  SetDouble(props, kOfxParamPropDisplayMax, kSizeDisplayMax);
+  SetDouble(props, kOfxParamPropDisplayMax, kSizeSliderMax);
   SetDouble(props, kOfxParamPropIncrement, 1.0);
   SetInt(props, kOfxParamPropDigits, 0);  // whole numbers: the effect rounds Size anyway
   SetInt(props, kOfxParamPropAnimates, 1);
@@ -102,7 +102,9 @@ OfxStatus Describe(OfxImageEffectHandle descriptor) {
   // its threads; the rows of the one call go to its multithread suite instead.
   SetInt(props, kOfxImageEffectPluginPropHostFrameThreading, 0);
   SetInt(props, kOfxImageEffectPluginPropSingleInstance, 0);
-  SetInt(props, kOfxImageEffectPropSupportsTiles, 1);
+  // Each render searches the heap anew: a frame asked for in tiles would be stitched from
+  // different pictures (memory beside a card), so hosts are asked for whole frames.
+  SetInt(props, kOfxImageEffectPropSupportsTiles, 0);
   SetInt(props, kOfxImageEffectPropSupportsMultiResolution, 1);
   SetInt(props, kOfxImageEffectPropTemporalClipAccess, 0);
   SetInt(props, kOfxImageEffectPropSupportsMultipleClipDepths, 0);

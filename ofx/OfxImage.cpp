@@ -59,10 +59,12 @@ OfxStatus FetchedImage::ReadLayout() {
   view_.bounds = OfxRectI{bounds[0], bounds[1], bounds[2], bounds[3]};
   // Some hosts leave an image's own region of definition out: the pixels present are the frame.
   int frame[4];
-  view_.frame = p.propGetIntN(image_, kOfxImagePropRegionOfDefinition, 4, frame) == kOfxStatOK
-                    ? OfxRectI{frame[0], frame[1], frame[2], frame[3]}
-                    : view_.bounds;
-  if (IsEmptyOrInverted(view_.frame)) view_.frame = view_.bounds;
+  view_.ownFrame = p.propGetIntN(image_, kOfxImagePropRegionOfDefinition, 4, frame) == kOfxStatOK;
+  view_.frame = view_.ownFrame ? OfxRectI{frame[0], frame[1], frame[2], frame[3]} : view_.bounds;
+  if (IsEmptyOrInverted(view_.frame)) {
+    view_.frame = view_.bounds;
+    view_.ownFrame = false;
+  }
   view_.data = static_cast<uint8_t*>(data);
   view_.rowBytes = rowBytes;
   const long long width = static_cast<long long>(view_.bounds.x2) - view_.bounds.x1;

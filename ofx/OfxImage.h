@@ -15,6 +15,7 @@ struct ImageView {
   uint8_t* data = nullptr;  // pixel (bounds.x1, bounds.y1)
   OfxRectI bounds{};        // the pixels present, pixel coordinates
   OfxRectI frame{};         // the whole frame (the image's region of definition)
+  bool ownFrame = false;    // the image gave its region of definition; else frame = bounds
   ptrdiff_t rowBytes = 0;   // signed step to the row above
   PF_PixelFormat format = PF_PixelFormat_INVALID;  // the world format of the same depth
 
@@ -37,6 +38,8 @@ class FetchedImage {
   // does not add up; other host codes as the host gave them.
   OfxStatus Fetch(OfxImageClipHandle clip, OfxTime time);
   const ImageView& view() const { return view_; }
+  // For an image without its own region of definition: the frame it belongs to.
+  void SetFrame(const OfxRectI& frame) { view_.frame = frame; }
 
  private:
   OfxStatus ReadLayout();

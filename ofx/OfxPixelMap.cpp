@@ -6,11 +6,10 @@
 #include <type_traits>
 
 #include "edition/EditionWorld.h"
+#include "edition/PixelOrder.h"
 
 namespace kelvrix::ofx {
 namespace {
-
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "8-bit pixels are rotated as words");
 
 // Per depth: the sample type (the same in both layouts) and its conversions.
 struct Depth8 {
@@ -47,6 +46,10 @@ typename Depth::Sample* ImagePixel(const ImageView& image, int x, int y) {
 template <typename Depth>
 void FromHostPixels(const typename Depth::Sample* __restrict in,
                     typename Depth::Sample* __restrict out, int pixels) {
+  if constexpr (std::is_same_v<Depth, Depth8>) {
+    edition::RgbaToArgb(in, out, static_cast<size_t>(pixels));
+    return;
+  }
   for (int i = 0; i < 4 * pixels; i += 4) {
     out[i] = Depth::FromHost(in[i + 3]);
     out[i + 1] = Depth::FromHost(in[i]);
@@ -61,12 +64,7 @@ template <typename Depth>
 void ToHostInPlace(typename Depth::Sample* pixels, int count) {
   using Sample = typename Depth::Sample;
   if constexpr (std::is_same_v<Depth, Depth8>) {
-    for (int i = 0; i < count; ++i) {
-      uint32_t p;
-      std::memcpy(&p, pixels + 4 * i, 4);
-      p = (p >> 8) | (p << 24);
-      std::memcpy(pixels + 4 * i, &p, 4);
-    }
+    edition::ArgbToRgba(pixels, pixels, static_cast<size_t>(count));
   } else {
     for (int i = 0; i < 4 * count; i += 4) {
       const Sample alpha = pixels[i];

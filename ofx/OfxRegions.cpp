@@ -46,6 +46,8 @@ OfxStatus GetClipPreferences(OfxImageEffectHandle instance, OfxPropertySetHandle
   const char* depth = RenderedDepth(SourceDepth(data->source));
   if (data->source != nullptr) SetClipPrefs(outArgs, "Source", depth);
   SetClipPrefs(outArgs, "Output", depth);
+  // Every frame shows new memory, even over a still source: a host must not reuse a frame.
+  Suites().property->propSetInt(outArgs, kOfxImageEffectFrameVarying, 0, 1);
   return kOfxStatOK;
 }
 

@@ -1,10 +1,13 @@
 #include "ofx/OfxRender.h"
 
-#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "edition/EditionFrame.h"
+#include "edition/EditionWorld.h"
+#include "edition/OutputRowsOnce.h"
+#include "edition/WorldPool.h"
 #include "ofx/OfxHostAccess.h"
 #include "ofx/OfxImage.h"
 #include "ofx/OfxInstance.h"
@@ -14,22 +17,12 @@
 namespace kelvrix::ofx {
 namespace {
 
-// A world of the frame taken from the instance's pool and given back on every way out.
-class OwnedWorld {
- public:
-  explicit OwnedWorld(WorldPool& pool) : pool_(pool) {}
-  ~OwnedWorld() { pool_.Give(&world_); }
-  OwnedWorld(const OwnedWorld&) = delete;
-  OwnedWorld& operator=(const OwnedWorld&) = delete;
-  PF_Err Allocate(const OfxRectI& frame, PF_PixelFormat format, bool clear) {
-    return pool_.Take(frame.x2 - frame.x1, frame.y2 - frame.y1, format, clear, &world_);
-  }
-  PF_EffectWorld* get() { return &world_; }
+using edition::PooledWorld;
 
- private:
-  WorldPool& pool_;
-  PF_EffectWorld world_{};
-};
+// A world of the frame's size from the instance's pool.
+PF_Err TakeFrameWorld(PooledWorld& world, const OfxRectI& frame, PF_PixelFormat format) {
+  return world.Take(frame.x2 - frame.x1, frame.y2 - frame.y1, format, /*clear=*/false);
+}
 
 bool Covers(const OfxRectI& outer, const OfxRectI& inner) {
   return outer.x1 <= inner.x1 && outer.y1 <= inner.y1 && outer.x2 >= inner.x2 &&
@@ -37,10 +30,11 @@ bool Covers(const OfxRectI& outer, const OfxRectI& inner) {
 }
 
 bool RenderableFrame(const OfxRectI& frame) {
-  const long long width = static_cast<long long>(frame.x2) - frame.x1;
-  const long long height = static_cast<long long>(frame.y2) - frame.y1;
-  return width > 0 && height > 0 && width <= PF_MAX_WORLD_WIDTH && height <= PF_MAX_WORLD_HEIGHT;
+  return edition::RenderableFrame(static_cast<long long>(frame.x2) - frame.x1,
+                                  static_cast<long long>(frame.y2) - frame.y1);
 }
+
+bool IsEmpty(const OfxRectI& r) { return r.x2 <= r.x1 || r.y2 <= r.y1; }
 
 OfxStatus StatusOf(PF_Err err) {
   switch (err) {
@@ -60,33 +54,26 @@ PF_Err RunPass(const edition::RowRunner& runner, PixelPass& pass) {
 // The output handed to the host row by row as the core's last pass over each row finishes it,
 // while the row is in cache: a pass of its own over the whole frame cost a third to nine tenths
 // of an After Effects frame. When the core renders straight into the host's image the row is
-// converted where it lies, which leaves no second copy of the frame to write at all. Rows no
-// pixel pass wrote (outside the output's extent) follow in a pass over what is left.
+// converted where it lies, which leaves no second copy of the frame to write at all.
+PF_Err ExportRow(void* pass, A_long thread, A_long row) {
+  return static_cast<PixelPass*>(pass)->row(pass, thread, row);
+}
+
 struct ExportAsWritten {
   PixelPass pass;
-  bool inPlace = false;       // a row converted twice would be garbage
-  std::vector<uint8_t> done;  // per row of pass.area; each written by one thread only
+  edition::OutputRowsOnce rows{ExportRow, &pass};  // rows of pass.area
 };
 
 PF_Err ExportWrittenRow(void* context, A_long worldRow) {
   auto& e = *static_cast<ExportAsWritten*>(context);
   const int y = e.pass.frame.y2 - 1 - worldRow;  // the world's rows run top-down
-  if (y < e.pass.area.y1 || y >= e.pass.area.y2) return PF_Err_NONE;
-  const A_long row = y - e.pass.area.y1;
-  uint8_t& done = e.done[static_cast<size_t>(row)];
-  if (done != 0 && e.inPlace) return PF_Err_INTERNAL_STRUCT_DAMAGED;
-  done = 1;
-  return e.pass.row(&e.pass, 0, row);
-}
-
-PF_Err ExportRemainingRow(void* context, A_long thread, A_long row) {
-  auto& e = *static_cast<ExportAsWritten*>(context);
-  return e.done[static_cast<size_t>(row)] != 0 ? PF_Err_NONE : e.pass.row(&e.pass, thread, row);
+  return e.rows.Finished(0, y - e.pass.area.y1);
 }
 
 struct RenderArgs {
   OfxTime time = 0;
   OfxRectI window{};
+  double scale[2] = {1.0, 1.0};
 };
 
 OfxStatus ReadArgs(OfxPropertySetHandle inArgs, RenderArgs* args) {
@@ -97,7 +84,41 @@ OfxStatus ReadArgs(OfxPropertySetHandle inArgs, RenderArgs* args) {
     return kOfxStatErrBadHandle;
   }
   args->window = OfxRectI{window[0], window[1], window[2], window[3]};
+  double scale[2];
+  if (p.propGetDoubleN(inArgs, kOfxImageEffectPropRenderScale, 2, scale) == kOfxStatOK &&
+      scale[0] > 0 && scale[1] > 0) {
+    args->scale[0] = scale[0];
+    args->scale[1] = scale[1];
+  }
   return kOfxStatOK;
+}
+
+// An output image without its own region of definition may be a tile: the frame is the output
+// clip's region of definition at the render's scale (x over the pixel aspect ratio), rounded
+// outwards. Kept as the image's bounds when the clip cannot tell.
+void LayOutOnClip(const InstanceData& data, const RenderArgs& args, FetchedImage& output) {
+  if (output.view().ownFrame) return;
+  OfxRectD rod{};
+  if (Suites().imageEffect->clipGetRegionOfDefinition(data.output, args.time, &rod) != kOfxStatOK) {
+    return;
+  }
+  double par = 1.0;
+  OfxPropertySetHandle props = nullptr;
+  if (Suites().imageEffect->clipGetPropertySet(data.output, &props) == kOfxStatOK &&
+      (Suites().property->propGetDouble(props, kOfxImagePropPixelAspectRatio, 0, &par) !=
+           kOfxStatOK ||
+       !(par > 0))) {
+    par = 1.0;
+  }
+  const double sx = args.scale[0] / par;
+  const double sy = args.scale[1];
+  const double corners[] = {std::floor(rod.x1 * sx), std::floor(rod.y1 * sy),
+                            std::ceil(rod.x2 * sx), std::ceil(rod.y2 * sy)};
+  for (const double c : corners) {
+    if (!(c >= INT32_MIN && c <= INT32_MAX)) return;  // NaN or beyond any frame
+  }
+  output.SetFrame(OfxRectI{static_cast<int>(corners[0]), static_cast<int>(corners[1]),
+                           static_cast<int>(corners[2]), static_cast<int>(corners[3])});
 }
 
 // The source in a world of the frame's size, made when the core first reads it: only the
@@ -119,13 +140,13 @@ PF_Err FillFromSource(void* context, PF_EffectWorld* input) {
 // Fetches the source and sets the frame's input up (none when the clip has no image there:
 // the card then has nothing behind its text).
 OfxStatus SetUpSource(const InstanceData& data, const RenderArgs& args, const ImageView& output,
-                      FetchedImage& source, OwnedWorld& world, SourceImport& import,
+                      FetchedImage& source, PooledWorld& world, SourceImport& import,
                       edition::EditionFrame& frame) {
   const OfxStatus fetched = source.Fetch(data.source, args.time);
   if (fetched == kOfxStatFailed) return kOfxStatOK;
   if (fetched != kOfxStatOK) return fetched;
   if (source.view().format != output.format) return kOfxStatErrImageFormat;
-  if (world.Allocate(output.frame, output.format, /*clear=*/false)) return kOfxStatErrMemory;
+  if (TakeFrameWorld(world, output.frame, output.format)) return kOfxStatErrMemory;
   import.pass = ImportPass(source.view(), output.frame, world.get());
   import.covered = Covers(source.view().bounds, output.frame);
   import.runner = frame.rows;
@@ -141,11 +162,13 @@ OfxStatus Render(OfxImageEffectHandle instance, OfxPropertySetHandle inArgs) {
   if (data == nullptr) return kOfxStatErrBadHandle;
   RenderArgs args;
   if (const OfxStatus status = ReadArgs(inArgs, &args)) return status;
+  if (IsEmpty(args.window)) return kOfxStatOK;  // nothing asked for, nothing written
   ParamValues params;
   if (const OfxStatus status = ReadParams(*data, args.time, &params)) return status;
 
   FetchedImage output;
   if (const OfxStatus status = output.Fetch(data->output, args.time)) return status;
+  LayOutOnClip(*data, args, output);
   const ImageView& out = output.view();
   if (!RenderableFrame(out.frame)) return kOfxStatFailed;
 
@@ -158,7 +181,7 @@ OfxStatus Render(OfxImageEffectHandle instance, OfxPropertySetHandle inArgs) {
   frame.abort = HostAbortCheck(&abortHandle);
   frame.rows = HostRowRunner(&threads);
   FetchedImage source;
-  OwnedWorld inputWorld(data->worlds);
+  PooledWorld inputWorld(data->worlds);
   SourceImport import;
   if (const OfxStatus status = SetUpSource(*data, args, out, source, inputWorld, import, frame)) {
     return status;
@@ -167,27 +190,21 @@ OfxStatus Render(OfxImageEffectHandle instance, OfxPropertySetHandle inArgs) {
   // The whole frame is rendered: the picture and the card are laid out on it, whatever part
   // of it this call writes. Into the host's image itself when the window is the frame, else
   // into a world of ours copied out over the window.
-  OwnedWorld outputWorld(data->worlds);
+  PooledWorld outputWorld(data->worlds);
   PF_EffectWorld imageWorld{};
   ExportAsWritten exported;
-  exported.inPlace = InPlaceOutput(out, args.window, &imageWorld, &exported.pass);
-  if (exported.inPlace) {
+  if (InPlaceOutput(out, args.window, &imageWorld, &exported.pass)) {
     frame.output = &imageWorld;
   } else {
-    if (outputWorld.Allocate(out.frame, out.format, /*clear=*/false)) return kOfxStatErrMemory;
+    if (TakeFrameWorld(outputWorld, out.frame, out.format)) return kOfxStatErrMemory;
     frame.output = outputWorld.get();
     exported.pass = ExportPass(out, out.frame, args.window, outputWorld.get());
   }
-  exported.done.assign(static_cast<size_t>(exported.pass.rows()), 0);
+  if (exported.rows.Reset(exported.pass.rows())) return kOfxStatErrMemory;
   frame.outputRows = edition::OutputRows{ExportWrittenRow, &exported};
   const edition::EditionResult result = edition::RenderEditionFrame(frame);
   if (result.err != PF_Err_NONE) return StatusOf(result.err);
-  // As a rule every row was told of: no pass over the rows, no threads woken.
-  if (std::find(exported.done.begin(), exported.done.end(), 0) == exported.done.end()) {
-    return kOfxStatOK;
-  }
-  return StatusOf(
-      frame.rows.run(frame.rows.context, exported.pass.rows(), ExportRemainingRow, &exported));
+  return StatusOf(exported.rows.ConvertRest(frame.rows));
 }
 
 }  // namespace kelvrix::ofx

@@ -30,13 +30,6 @@ void RunShare(unsigned threadIndex, unsigned, void* customArg) {
   }
 }
 
-PF_Err RunOnCaller(A_long rows, edition::RowBody body, void* bodyContext) {
-  for (A_long row = 0; row < rows; ++row) {
-    if (const PF_Err err = body(bodyContext, 0, row)) return err;
-  }
-  return PF_Err_NONE;
-}
-
 unsigned Calls(const OfxMultiThreadSuiteV1& suite, A_long rows) {
   unsigned cpus = 1;
   if (suite.multiThreadNumCPUs(&cpus) != kOfxStatOK || cpus == 0) cpus = 1;
@@ -46,16 +39,17 @@ unsigned Calls(const OfxMultiThreadSuiteV1& suite, A_long rows) {
 PF_Err Run(void* context, A_long rows, edition::RowBody body, void* bodyContext) {
   const OfxMultiThreadSuiteV1* suite = *static_cast<const OfxMultiThreadSuiteV1* const*>(context);
   if (rows <= 0) return PF_Err_NONE;
-  if (suite == nullptr || suite->multiThreadIsSpawnedThread()) {
-    return RunOnCaller(rows, body, bodyContext);
-  }
   Pass pass{rows, body, bodyContext};
-  const OfxStatus status = suite->multiThread(RunShare, Calls(*suite, rows), &pass);
-  // Refused before any row ran (nested, or no threads to be had): the caller does them all.
-  if (status == kOfxStatErrExists || status == kOfxStatFailed) {
-    return RunOnCaller(rows, body, bodyContext);
+  if (suite != nullptr && !suite->multiThreadIsSpawnedThread()) {
+    const OfxStatus status = suite->multiThread(RunShare, Calls(*suite, rows), &pass);
+    if (status != kOfxStatOK && status != kOfxStatErrExists && status != kOfxStatFailed) {
+      return PF_Err_INTERNAL_STRUCT_DAMAGED;
+    }
   }
-  if (status != kOfxStatOK) return PF_Err_INTERNAL_STRUCT_DAMAGED;
+  // The caller takes what no call took: all of it without threads, the rest when the host
+  // could not launch every call (refused, nested, or failed after some ran). A row taken is
+  // never run again: noise added twice would halve a frame's brightness.
+  RunShare(0, 1, &pass);
   return pass.err.load();
 }
 

@@ -264,22 +264,23 @@ OfxStatus MultiThread(OfxThreadFunctionV1* func, unsigned n, void* arg) {
   if (func == nullptr) return kOfxStatErrBadHandle;
   if (tSpawned) return kOfxStatErrExists;
   SimOfxHost& host = *SimOfxHost::Current();
-  host.CountSpawn();
-  if (n == 0) return kOfxStatOK;
-  host.Workers().Run(
-      static_cast<A_long>(n),
-      [&](A_long, A_long i) {
-        const bool wasSpawned = tSpawned;
-        const unsigned wasIndex = tIndex;
-        tSpawned = true;
-        tIndex = static_cast<unsigned>(i);
-        func(static_cast<unsigned>(i), n, arg);
-        tSpawned = wasSpawned;
-        tIndex = wasIndex;
-        return PF_Err_NONE;
-      },
-      [] { return false; }, PF_Err_NONE);
-  return kOfxStatOK;
+  const unsigned launched = host.LaunchableThreads(n);
+  if (launched > 0) {
+    host.Workers().Run(
+        static_cast<A_long>(launched),
+        [&](A_long, A_long i) {
+          const bool wasSpawned = tSpawned;
+          const unsigned wasIndex = tIndex;
+          tSpawned = true;
+          tIndex = static_cast<unsigned>(i);
+          func(static_cast<unsigned>(i), n, arg);
+          tSpawned = wasSpawned;
+          tIndex = wasIndex;
+          return PF_Err_NONE;
+        },
+        [] { return false; }, PF_Err_NONE);
+  }
+  return launched == n ? kOfxStatOK : kOfxStatFailed;
 }
 
 OfxStatus NumCpus(unsigned* n) {

@@ -244,7 +244,7 @@ SimOfxHost::RenderResult SimOfxHost::Render(const RenderRequest& request) {
   }
   const OfxRectI frame = FrameAt(request.scale);
   OfxRectI window = request.window;
-  if (window.x2 <= window.x1 || window.y2 <= window.y1) window = frame;
+  if ((window.x2 <= window.x1 || window.y2 <= window.y1) && !request.emptyWindow) window = frame;
   const OfxRectI outputBounds = request.tile ? window : frame;
   if (!TakeSpare(outputBounds, &result)) {
     result.output =
@@ -327,6 +327,12 @@ OfxStatus SimOfxHost::ReleaseImage(OfxPropertySetHandle image) {
                                [&](const auto& p) { return p.get() == PropertySet::Of(image); });
   if (it != imageProps_.end()) imageProps_.erase(it);
   return kOfxStatOK;
+}
+
+unsigned SimOfxHost::LaunchableThreads(unsigned n) {
+  const int call = spawnCalls_++;
+  if (call != options_.multiThreadFailCall) return n;
+  return std::min(n, options_.multiThreadRunsBeforeFailing);
 }
 
 int SimOfxHost::Abort() {

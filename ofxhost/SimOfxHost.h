@@ -45,7 +45,12 @@ struct OfxHostOptions {
   bool imageScaleProps = true;          // false: images lack render scale and field, as in Resolve
   bool imageRegionOfDefinition = true;  // false: images lack their own region of definition
   bool callOfxSetHost = true;           // the reference host never calls it
-  SourceFill sourceFill;                // null: an opaque pattern
+  // multiThread call number `multiThreadFailCall` (from 0, over the host's life; -1: none)
+  // launches only its first `multiThreadRunsBeforeFailing` threads (0: none) and answers
+  // kOfxStatFailed, as a host that could not launch them all.
+  int multiThreadFailCall = -1;
+  unsigned multiThreadRunsBeforeFailing = 0;
+  SourceFill sourceFill;  // null: an opaque pattern
 };
 
 // The default source: opaque, every channel a different ramp, in the image's depth.
@@ -77,6 +82,7 @@ class SimOfxHost {
     double time = 0;
     double scale = 1.0;
     OfxRectI window{0, 0, 0, 0};  // empty: the whole frame at that scale
+    bool emptyWindow = false;     // send `window` even when it is empty
     bool tile = false;            // output image holds only the window (else the frame)
   };
   struct RenderResult {
@@ -129,7 +135,8 @@ class SimOfxHost {
   int Abort();
   void Said(std::string text);
   void CountMemory(int delta) { liveMemory_ += delta; }
-  void CountSpawn() { ++spawnCalls_; }
+  // Counts a multiThread call; returns how many of its n threads it may launch.
+  unsigned LaunchableThreads(unsigned n);
   host::WorkerPool& Workers() { return *workers_; }
 
  private:

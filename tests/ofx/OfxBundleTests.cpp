@@ -102,7 +102,7 @@ TEST(OfxBundle, AScanDescribesTheSameEffectBeforeAndAfterAnUnload) {
     EXPECT_EQ(d.Strings(kOfxImageEffectPropSupportedPixelDepths),
               (std::vector<std::string>{kOfxBitDepthByte, kOfxBitDepthShort, kOfxBitDepthFloat}));
     EXPECT_EQ(d.String(kOfxImageEffectPluginRenderThreadSafety), kOfxImageEffectRenderFullySafe);
-    EXPECT_EQ(d.Int(kOfxImageEffectPropSupportsTiles), 1);
+    EXPECT_EQ(d.Int(kOfxImageEffectPropSupportsTiles), 0);
     EXPECT_EQ(d.Int(kOfxImageEffectPluginPropHostFrameThreading, 0, -1), 0);
     EXPECT_EQ(d.Int(kOfxImageEffectPropSupportsMultipleClipDepths, 0, -1), 0);
     EXPECT_EQ(d.Int(kOfxPropVersion, 0), 1);
@@ -124,6 +124,8 @@ TEST(OfxBundle, EachContextGetsSourceOutputSizeAndStyle) {
     for (const char* clip : {"Source", "Output"}) {
       EXPECT_EQ(clips.at(clip)->props.Strings(kOfxImageEffectPropSupportedComponents),
                 std::vector<std::string>{kOfxImageComponentRGBA});
+      // Whole frames only: each render searches anew, tiles would show different pictures.
+      EXPECT_EQ(clips.at(clip)->props.Int(kOfxImageEffectPropSupportsTiles, 0, -1), 0) << clip;
     }
     auto& params = host.contextDescriptor()->params;
     ASSERT_EQ(params.order, (std::vector<std::string>{"size", "style"}));
@@ -170,6 +172,8 @@ TEST(OfxBundle, TheOutputFollowsTheSourceDepthOverTheSourceRegion) {
     EXPECT_EQ(prefs.String("OfxImageClipPropDepth_Output"), c.preferred) << c.depth;
     EXPECT_EQ(prefs.String("OfxImageClipPropDepth_Source"), c.preferred) << c.depth;
     EXPECT_EQ(prefs.String("OfxImageClipPropComponents_Output"), kOfxImageComponentRGBA);
+    // New memory every frame, over a still source too.
+    EXPECT_EQ(prefs.Int(kOfxImageEffectFrameVarying, 0, -1), 1);
     OfxRectD rod{};
     ASSERT_EQ(host.RegionOfDefinition(0, 1.0, &rod), kOfxStatOK);
     EXPECT_EQ(std::vector<double>({rod.x1, rod.y1, rod.x2, rod.y2}),
@@ -236,6 +240,23 @@ TEST(OfxBundle, HalfScaleAndTilesRenderTheirOwnPixels) {
   ASSERT_EQ(t.status, kOfxStatOK);
   EXPECT_EQ(AlphaAt(t.output, 100, 50), 1.0);
   EXPECT_EQ(AlphaAt(t.output, 163, 113), 1.0);
+}
+
+// A window without pixels asks for nothing: the render succeeds and writes nothing.
+TEST(OfxBundle, AnEmptyWindowIsASuccessfulRenderThatWritesNothing) {
+  SimOfxHost host(Bundle());
+  ASSERT_TRUE(UpAndRunning(host));
+  for (const OfxRectI window : {OfxRectI{50, 40, 50, 90}, OfxRectI{10, 60, 200, 60}}) {
+    SimOfxHost::RenderRequest request;
+    request.window = window;
+    request.emptyWindow = true;
+    auto r = host.Render(request);
+    EXPECT_EQ(r.status, kOfxStatOK) << window.x1;
+    for (int y = 0; y < 180; y += 9) {
+      for (int x = 0; x < 320; x += 9) ASSERT_TRUE(Untouched(r.output, x, y)) << x << "," << y;
+    }
+    EXPECT_EQ(host.LiveImages(), 0);
+  }
 }
 
 TEST(OfxBundle, RowsGoThroughTheMultithreadSuiteOrTheCallerWithoutIt) {

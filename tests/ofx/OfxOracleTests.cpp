@@ -88,6 +88,9 @@ struct Layout {  // of the host's images
   bool imageRegionOfDefinition = true;
   int originX = 0;
   int originY = 0;
+  bool tile = false;  // the output image holds only the window
+  int multiThreadFailCall = -1;
+  unsigned multiThreadRunsBeforeFailing = 0;
 };
 
 struct OfxFrame {
@@ -111,6 +114,8 @@ OfxFrame RenderBoth(const Depth& d, int style, double size, const std::vector<ui
   options.imageRegionOfDefinition = layout.imageRegionOfDefinition;
   options.originX = layout.originX;
   options.originY = layout.originY;
+  options.multiThreadFailCall = layout.multiThreadFailCall;
+  options.multiThreadRunsBeforeFailing = layout.multiThreadRunsBeforeFailing;
   const OfxRectI frame{layout.originX, layout.originY, layout.originX + kWidth,
                        layout.originY + kHeight};
   options.sourceFill = [&](HostImage& image) {
@@ -128,6 +133,7 @@ OfxFrame RenderBoth(const Depth& d, int style, double size, const std::vector<ui
   if (!memory.empty()) feeder.Queue(memory);
   SimOfxHost::RenderRequest request;
   request.window = layout.window;
+  request.tile = layout.tile;
   auto r = host.Render(request);
   out.status = r.status;
   out.output = std::move(r.output);
@@ -159,6 +165,27 @@ TEST_P(OfxOracle, CardIsTheAfterEffectsCardToTheByteWithEitherRowOrder) {
   }
 }
 
+// A multithread suite that could not launch every call, refusing one outright or failing it
+// after some of its threads ran, in any pass of the frame: the render fails, or its frame is
+// exactly the After Effects frame. No row runs twice (noise added twice halves a picture).
+TEST_P(OfxOracle, AMultiThreadCallThatFailsMidwayGivesAFailureOrTheExactFrame) {
+  const Depth& d = kDepths[std::get<0>(GetParam())];
+  const int style = std::get<1>(GetParam());
+  for (const bool memory : {true, false}) {
+    for (int call = 0; call < 4; ++call) {
+      for (unsigned ran : {0u, 1u, 3u}) {
+        Layout layout;
+        layout.multiThreadFailCall = call;
+        layout.multiThreadRunsBeforeFailing = ran;
+        const OfxFrame f = RenderBoth(
+            d, style, 37.0, memory ? DistinctMemory(style) : std::vector<uint8_t>{}, layout);
+        EXPECT_TRUE(f.status != kOfxStatOK || f.output.Packed() == f.expected.Packed())
+            << d.ofxDepth << " memory " << memory << " call " << call << " ran " << ran;
+      }
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(DepthsAndStyles, OfxOracle,
                          ::testing::Combine(::testing::Values(0, 1, 2),
                                             ::testing::Values(kStyle8, kStyle16, kStyleFloat)));
@@ -184,6 +211,24 @@ TEST(OfxOracleWindow, ImagesWithoutTheirOwnRegionOfDefinitionRenderTheSameWholeF
       const OfxFrame f = RenderBoth(kDepths[1], style, 37.0, memory, Layout{false, {}, false});
       ASSERT_EQ(f.status, kOfxStatOK);
       EXPECT_TRUE(f.output.Packed() == f.expected.Packed()) << style << " " << memory.size();
+    }
+  }
+}
+
+// A host that asks for tiles anyway, with images that lack their own region of definition: each
+// tile is laid out on the output clip's region of definition, so it is its part of the whole
+// frame (picture or card), not a frame of its own.
+TEST(OfxOracleWindow, TilesWithoutTheirOwnRegionOfDefinitionArePartsOfTheWholeFrame) {
+  for (const auto& memory : {DistinctMemory(kStyle8), std::vector<uint8_t>{}}) {
+    for (const OfxRectI tile : {OfxRectI{0, 0, 48, 27}, OfxRectI{48, 27, 96, 54}}) {
+      Layout layout;
+      layout.window = tile;
+      layout.tile = true;
+      layout.imageRegionOfDefinition = false;
+      const OfxFrame f = RenderBoth(kDepths[0], kStyle8, 37.0, memory, layout);
+      ASSERT_EQ(f.status, kOfxStatOK);
+      EXPECT_TRUE(f.output.Packed(tile) == f.expected.Packed(tile))
+          << memory.size() << " " << tile.x1;
     }
   }
 }
