@@ -5,8 +5,8 @@
 
 #include <vector>
 
+#include "edition/PixelOrder.h"
 #include "frei0r/Frei0rInstance.h"
-#include "frei0r/PixelOrder.h"
 #include "tests/support/SimHostOracle.h"
 
 using namespace kelvrix;
@@ -22,7 +22,7 @@ constexpr unsigned kHeight = 88;  // frei0r hosts favour multiples of 8
 
 std::vector<uint8_t> ToRgba(const std::vector<uint8_t>& argb) {
   std::vector<uint8_t> rgba(argb.size());
-  frei0r::ArgbToRgba(argb.data(), rgba.data(), argb.size() / 4);
+  edition::ArgbToRgba(argb.data(), rgba.data(), argb.size() / 4);
   return rgba;
 }
 
@@ -95,19 +95,29 @@ TEST(Frei0rInstance, TheCardIsTheEightBitProjectsCardToTheByte) {
   EXPECT_TRUE(shared == ToRgba(oracle.output.pixels));
 }
 
-// An unknown style string keeps the style it had (and says so on standard error, one line).
-TEST(Frei0rInstance, AnUnknownStyleKeepsThePreviousOneAndSaysWhatIsAccepted) {
+// An unknown style string keeps the style it had and says so on standard error, one line for
+// each distinct string: melt sets every parameter on every frame.
+TEST(Frei0rInstance, AnUnknownStyleKeepsThePreviousOneAndSaysWhatIsAcceptedOnce) {
   auto instance = Frei0rInstance::Create(kWidth, kHeight);
   ASSERT_TRUE(instance);
   EXPECT_STREQ(instance->styleName(), "zesty");
   instance->SetStyle("cloudy");
   ::testing::internal::CaptureStderr();
+  for (int frame = 0; frame < 25; ++frame) instance->SetStyle("rainbow");
+  instance->SetStyle("plaid");
   instance->SetStyle("rainbow");
   const std::string said = ::testing::internal::GetCapturedStderr();
   EXPECT_STREQ(instance->styleName(), "cloudy");
-  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1);
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2);
   EXPECT_NE(said.find("rainbow"), std::string::npos);
+  EXPECT_NE(said.find("plaid"), std::string::npos);
   EXPECT_NE(said.find("zesty, cloudy, tripping, 8, 16, 32"), std::string::npos);
+  // Another instance has its own say.
+  auto other = Frei0rInstance::Create(kWidth, kHeight);
+  ASSERT_TRUE(other);
+  ::testing::internal::CaptureStderr();
+  other->SetStyle("rainbow");
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("rainbow"), std::string::npos);
 }
 
 TEST(Frei0rInstance, SizesNoWorldCanHaveGiveNoInstance) {
@@ -122,7 +132,11 @@ TEST(Frei0rInstance, SizesNoWorldCanHaveGiveNoInstance) {
                {8, 8, true},
                {30000, 1, true}};
   for (const auto& c : cases) {
+    ::testing::internal::CaptureStderr();
     EXPECT_EQ(Frei0rInstance::Create(c.width, c.height) != nullptr, c.made) << c.width;
+    // A refusal names the limit, or a host like melt renders transparent frames without a word.
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.find("30000") != std::string::npos, !c.made) << c.width << ": " << said;
   }
 }
 

@@ -5,12 +5,14 @@
 #include <cmath>
 #include <vector>
 
+#include "edition/PixelOrder.h"
 #include "frei0r/Frei0rParams.h"
-#include "frei0r/PixelOrder.h"
 #include "render/SmartPreRender.h"
 
 using namespace kelvrix;
 using namespace kelvrix::frei0r;
+using kelvrix::edition::ArgbToRgba;
+using kelvrix::edition::RgbaToArgb;
 
 namespace {
 

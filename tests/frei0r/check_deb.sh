@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The frei0r edition's .deb, read with dpkg-deb: its control fields, exactly the files it
-# installs, and the packaged (stripped) kelvrix.so, unpacked into a scratch root, exporting
-# only the frei0r entry points and rendering a memory picture in ffmpeg from there.
+# installs, no error from lintian, the changelog at this version, and the packaged (stripped)
+# kelvrix.so, unpacked into a scratch root, exporting only the frei0r entry points and rendering
+# a memory picture in ffmpeg from there.
 #
 # Usage: tests/frei0r/check_deb.sh PACKAGE.deb
 set -euo pipefail
@@ -22,12 +23,22 @@ cat >"$work/expected" <<'LIST'
 ./usr/lib/frei0r-1/kelvrix.so
 ./usr/share/doc/kelvrix-frei0r/OpenSans-LICENSE-Apache-2.0.txt
 ./usr/share/doc/kelvrix-frei0r/README.md
+./usr/share/doc/kelvrix-frei0r/changelog.gz
 ./usr/share/doc/kelvrix-frei0r/copyright
 ./usr/share/kdenlive/effects/frei0r_kelvrix.xml
 LIST
 diff -u "$work/expected" "$work/files" || fail "installs other files than expected"
 
+# lintian's errors are Debian policy violations; its output is shown whatever it finds. (Its
+# exit status only says whether it ran: root needs --allow-root.)
+lint=$(lintian --allow-root --fail-on none "$deb" 2>&1) || fail "lintian did not run: $lint"
+[ -z "$lint" ] || echo "$lint"
+! grep -q '^E: ' <<<"$lint" || fail "lintian reports errors"
+
 dpkg-deb -x "$deb" "$work/root"
+# The changelog's latest entry is the version being packaged.
+latest=$(zcat "$work/root/usr/share/doc/kelvrix-frei0r/changelog.gz" | sed -n 1p)
+[[ $latest == "kelvrix (1.1.0) "* ]] || fail "changelog starts: $latest"
 so=$work/root/usr/lib/frei0r-1/kelvrix.so
 exports=$(nm -D --defined-only "$so" | awk '{print $3}' | sort | tr '\n' ' ')
 want="f0r_construct f0r_deinit f0r_destruct f0r_get_param_info f0r_get_param_value f0r_get_plugin_info f0r_init f0r_set_param_value f0r_update "
