@@ -82,9 +82,11 @@ class SameNoise {
 };
 
 // One frame of a width x height project at `format` with exactly `style` ticked and Size
-// `size`; the search gets `memory` repeated (empty: blank blocks only, so the card).
+// `size`; the search gets `memory` repeated (empty: blank blocks only, so the card), and a card
+// says `card`.
 inline OracleFrame RenderInSimHost(PF_PixelFormat format, A_long width, A_long height, int style,
-                                   double size, const std::vector<uint8_t>& memory) {
+                                   double size, const std::vector<uint8_t>& memory,
+                                   const CardTexts& card = edition::kEditionCard) {
   host::SimHost host(LinkedPlugin(), SmallProject(format, width, height));
   OracleFrame result;
   if (!SetUpInstance(host, style)) {
@@ -92,7 +94,7 @@ inline OracleFrame RenderInSimHost(PF_PixelFormat format, A_long width, A_long h
     return result;
   }
   host.Params()[1].u.fs_d.value = size;
-  ScopedCardTextsForTesting editionCard(edition::kEditionCard);
+  ScopedCardTextsForTesting cardTexts(card);
   ScopedFrameSearchSetupForTesting shortSearches(TimeLimit(20));
   BlockFeeder feeder;
   if (!memory.empty()) feeder.Queue(memory);
