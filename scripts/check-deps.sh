@@ -35,6 +35,7 @@ requirements=(
   "cmd:gst-launch-1.0           gstreamer1.0-tools"
   "file:/usr/lib/$(uname -m)-linux-gnu/gstreamer-1.0/libgstfrei0r.so gstreamer1.0-plugins-bad"
   "cmd:dpkg-deb                 dpkg"
+  "cmd:lintian                  lintian"
 )
 
 present() {  # kind:what

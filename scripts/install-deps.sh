@@ -9,7 +9,7 @@ packages=(
   libfreetype-dev libstb-dev python3-fonttools python3-pefile python3-pil
   libpng-dev libopenexr-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
-  nsis
+  nsis lintian
   frei0r-plugins-dev ffmpeg melt gstreamer1.0-tools gstreamer1.0-plugins-bad
 )
 
