@@ -104,11 +104,11 @@ void LayOutOnClip(const InstanceData& data, const RenderArgs& args, FetchedImage
   }
   double par = 1.0;
   OfxPropertySetHandle props = nullptr;
-  if (Suites().imageEffect->clipGetPropertySet(data.output, &props) == kOfxStatOK &&
-      (Suites().property->propGetDouble(props, kOfxImagePropPixelAspectRatio, 0, &par) !=
-           kOfxStatOK ||
-       !(par > 0))) {
-    par = 1.0;
+  if (Suites().imageEffect->clipGetPropertySet(data.output, &props) != kOfxStatOK ||
+      Suites().property->propGetDouble(props, kOfxImagePropPixelAspectRatio, 0, &par) !=
+          kOfxStatOK ||
+      !(par > 0)) {
+    par = 1.0;  // square pixels unless the clip says otherwise
   }
   const double sx = args.scale[0] / par;
   const double sy = args.scale[1];
