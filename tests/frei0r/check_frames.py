@@ -30,7 +30,7 @@ def frames(path, size):
 
 
 def memory_image(width, height, size, style):
-    side = int(math.floor(min(max(size, 1.0), 1000.0) + 0.5)) // STYLE_DIVISOR[style]
+    side = max(1, int(math.floor(min(max(size, 1.0), 1000.0) + 0.5)) // STYLE_DIVISOR[style])
     aspect = width / height
     h = math.ceil(math.sqrt(side * side / aspect))
     return math.ceil(h * aspect), h

@@ -53,6 +53,10 @@ if check "$work/out.rgba" "$work/in-1280x720.rgba" 1280 720 150 zesty memory "$w
 fi
 echo "  Size 300's frames are not Size 150's"
 
+echo "ffmpeg at the smallest Size with Cloudy: a memory image of one pixel's height, not none"
+ffmpeg_frames 640x360 3 "0.001|cloudy" "$work/out.rgba"
+check "$work/out.rgba" "$work/in-640x360.rgba" 640 360 1 cloudy memory "$warmup"
+
 echo "ffmpeg with every block fresh from the system (MALLOC_MMAP_THRESHOLD_=65536, Size 1000): the card"
 ffmpeg_frames 640x360 1 "1.0|zesty" "$work/card.rgba" MALLOC_MMAP_THRESHOLD_=65536
 check "$work/card.rgba" "$work/in-640x360.rgba" 640 360 1000 zesty card
@@ -62,6 +66,13 @@ melt -silent color:0xff8000ff out=7 -attach-track frei0r.kelvrix 0=0.15 1=cloudy
   -consumer "avformat:$work/melt.rgba" f=rawvideo vcodec=rawvideo pix_fmt=rgba width=640 \
   height=360 frame_rate_num=25 frame_rate_den=1 >/dev/null 2>&1
 check "$work/melt.rgba" rgba:ff8000ff 640 360 150 cloudy memory "$warmup"
+# melt sets every parameter on every frame: an unknown style is reported once, not per frame.
+melt -silent color:0xff8000ff out=24 -attach-track frei0r.kelvrix 0=0.15 1=rainbow \
+  -consumer "avformat:$work/melt.rgba" f=rawvideo vcodec=rawvideo pix_fmt=rgba width=64 \
+  height=36 frame_rate_num=25 frame_rate_den=1 >/dev/null 2>"$work/melt.err"
+said=$(grep -c 'unknown style "rainbow"' "$work/melt.err" || true)
+[ "$said" = 1 ] || { echo "melt: the unknown style was reported $said times in 25 frames" >&2; exit 1; }
+echo "  an unknown style over 25 frames: reported once"
 
 echo "gst-launch-1.0 $(gst-launch-1.0 --version | head -1 | awk '{print $NF}'): frei0r-filter-kelvrix"
 export GST_REGISTRY=$work/gst-registry.bin  # a registry of its own, scanned with FREI0R_PATH
