@@ -19,10 +19,6 @@ PF_Err Unserved(Args...) {
   return PF_Err_INVALID_CALLBACK;
 }
 
-PF_Err RunRows(const FrameState& state, A_long rows, RowBody body, void* bodyContext) {
-  return RunRows(state.frame.rows, rows, body, bodyContext);
-}
-
 // ---- Iterate suites --------------------------------------------------------------------------
 
 template <typename Pixel, typename PixelFunc>
@@ -87,7 +83,7 @@ PF_Err IteratePixels(PF_InData* in_data, PF_EffectWorld* src, const PF_Rect* are
   const OutputRows& listener = state.frame.outputRows;
   const bool told = dst == state.frame.output && listener.written != nullptr;
   PixelPass<Pixel, PixelFunc> pass{src, dst, r, refcon, fn, told ? &listener : nullptr};
-  return RunRows(state, r.bottom - r.top, PixelRow<Pixel, PixelFunc>, &pass);
+  return RunRows(state.frame.rows, r.bottom - r.top, PixelRow<Pixel, PixelFunc>, &pass);
 }
 
 template <typename Pixel, typename PixelFunc>
@@ -114,7 +110,7 @@ PF_Err IterateGeneric(A_long iterations, void* refcon, PF_IterateGenericFunc fn)
   if (iterations == PF_Iterations_ONCE_PER_PROCESSOR) iterations = 1;
   if (iterations < 0) return PF_Err_BAD_CALLBACK_PARAM;
   GenericPass pass{refcon, fn, iterations};
-  return RunRows(*tCurrent, iterations, GenericRow, &pass);
+  return RunRows(tCurrent->frame.rows, iterations, GenericRow, &pass);
 }
 
 constexpr auto kIterate8 = Iterate<PF_Pixel8, PF_IteratePixel8Func>;

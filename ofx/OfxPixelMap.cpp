@@ -48,13 +48,13 @@ void FromHostPixels(const typename Depth::Sample* __restrict in,
                     typename Depth::Sample* __restrict out, int pixels) {
   if constexpr (std::is_same_v<Depth, Depth8>) {
     edition::RgbaToArgb(in, out, static_cast<size_t>(pixels));
-    return;
-  }
-  for (int i = 0; i < 4 * pixels; i += 4) {
-    out[i] = Depth::FromHost(in[i + 3]);
-    out[i + 1] = Depth::FromHost(in[i]);
-    out[i + 2] = Depth::FromHost(in[i + 1]);
-    out[i + 3] = Depth::FromHost(in[i + 2]);
+  } else {
+    for (int i = 0; i < 4 * pixels; i += 4) {
+      out[i] = Depth::FromHost(in[i + 3]);
+      out[i + 1] = Depth::FromHost(in[i]);
+      out[i + 2] = Depth::FromHost(in[i + 1]);
+      out[i + 3] = Depth::FromHost(in[i + 2]);
+    }
   }
 }
 

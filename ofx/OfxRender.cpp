@@ -47,10 +47,6 @@ OfxStatus StatusOf(PF_Err err) {
   }
 }
 
-PF_Err RunPass(const edition::RowRunner& runner, PixelPass& pass) {
-  return runner.run(runner.context, pass.rows(), pass.row, &pass);
-}
-
 // The output handed to the host row by row as the core's last pass over each row finishes it,
 // while the row is in cache: a pass of its own over the whole frame cost a third to nine tenths
 // of an After Effects frame. When the core renders straight into the host's image the row is
@@ -134,7 +130,7 @@ PF_Err FillFromSource(void* context, PF_EffectWorld* input) {
   if (!import.covered) {
     std::memset(input->data, 0, static_cast<size_t>(input->rowbytes) * input->height);
   }
-  return RunPass(import.runner, import.pass);
+  return edition::RunRows(import.runner, import.pass.rows(), import.pass.row, &import.pass);
 }
 
 // Fetches the source and sets the frame's input up (none when the clip has no image there:

@@ -59,18 +59,9 @@ import sys
 sys.path.insert(0, "tests/frei0r")
 import check_frames as cf
 out, src, w, h, size, style = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), float(sys.argv[5]) * 1000, sys.argv[6]
-frame_bytes = w * h * 4
-outs = cf.frames(out, frame_bytes)
-sources = [bytes.fromhex(src[5:]) * (w * h)] if src.startswith("rgba:") else cf.frames(src, frame_bytes)
-expected = cf.memory_image(w, h, size, style)
-seq = ""
-for n, frame in enumerate(outs):
-    source = sources[min(n, len(sources) - 1)]
-    if cf.is_card(frame, source, w, h):
-        seq += "C"
-    else:
-        seq += "M" if cf.shows_memory(frame, source, w, h, expected)[0] is None else "?"
-print(seq)
+outs = cf.frames(out, w * h * 4)
+kinds = cf.classified(outs, cf.sources_of(src, w, h), w, h, cf.memory_image(w, h, size, style))
+print("".join({"card": "C", "memory": "M"}.get(kind, "?") for kind, _, _ in kinds))
 PY
 )
         printf '%s\t%s\t%s\t%s\t%s\n' "$host" "$res" "$style" "$size" "$seq"

@@ -90,24 +90,36 @@ def shows_memory(frame, source, width, height, expected):
     return None, most_steps
 
 
-def main(out_path, input_path, width, height, size, style, expect, warmup):
-    frame_bytes = width * height * 4
-    outs = frames(out_path, frame_bytes)
+def sources_of(input_path, width, height):
+    """The input frames: a raw RGBA file, or rgba:RRGGBBAA for one colour."""
     if input_path.startswith("rgba:"):
-        sources = [bytes.fromhex(input_path[5:]) * (width * height)]
-    else:
-        sources = frames(input_path, frame_bytes)
-    expected = memory_image(width, height, size, style)
-    kinds = []
-    most_steps = 0
+        return [bytes.fromhex(input_path[5:]) * (width * height)]
+    return frames(input_path, width * height * 4)
+
+
+def classified(outs, sources, width, height, expected):
+    """Per output frame: ("card", None, 0), ("memory", None, steps) or ("neither", reason, 0)."""
     for n, frame in enumerate(outs):
         source = sources[min(n, len(sources) - 1)]
         if is_card(frame, source, width, height):
+            yield "card", None, 0
+            continue
+        reason, steps = shows_memory(frame, source, width, height, expected)
+        yield ("memory", None, steps) if reason is None else ("neither", reason, 0)
+
+
+def main(out_path, input_path, width, height, size, style, expect, warmup):
+    outs = frames(out_path, width * height * 4)
+    sources = sources_of(input_path, width, height)
+    expected = memory_image(width, height, size, style)
+    kinds = []
+    most_steps = 0
+    for n, (kind, reason, steps) in enumerate(classified(outs, sources, width, height, expected)):
+        if kind == "card":
             kinds.append("card")
             continue
         if expect == "card":
             sys.exit(f"{out_path}: frame {n} is not the card over the dimmed input")
-        reason, steps = shows_memory(frame, source, width, height, expected)
         if reason is not None:
             sys.exit(f"{out_path}: frame {n} is not the memory picture: {reason}")
         most_steps = max(most_steps, steps)
