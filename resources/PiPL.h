@@ -6,7 +6,10 @@
 
 namespace kelvrix {
 
-// The resource bytes (little-endian, 286 bytes), built from the effect's identity values.
+// The Windows resource (little-endian, 286 bytes), as the .rc file embeds it.
 std::vector<uint8_t> BuildPiPL();
+
+// The Mac resource (big-endian, whatever the processor), as a resource file holds it.
+std::vector<uint8_t> BuildMacPiPL();
 
 }  // namespace kelvrix
