@@ -16,9 +16,7 @@ struct BlockSource {
 // would only ever see its own leftovers. Elsewhere malloc.
 const BlockSource& ProcessHeapBlocks();
 
-// What the process heap holds for a block of `bytes`: the block rounded up to the heap's
-// granularity with its header, at least the smallest block, or for a block the heap maps on its
-// own, the whole pages (Windows: the 64 KiB reservation) it maps. Saturates at SIZE_MAX.
+// What the process heap holds for a block of `bytes` (see HeapBlockCost.h): this platform's heap.
 size_t HeapBytesFor(size_t bytes);
 
 }  // namespace kelvrix
