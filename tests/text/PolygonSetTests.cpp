@@ -35,7 +35,8 @@ TEST(PolygonSet, CurvesAreFlattenedInOrderWithinAnEighthPixel) {
   } curves[] = {{{{1, 2}, {1, 2}, {7, 9}, {7, 9}}, &Point2D::x, 2, {7, 9}},
                 {{{0, 0}, {10, 40}, {30, 40}, {40, 0}}, &Point2D::x, 40, {20, 30}},
                 {{{0, 0}, {30, 10}, {-10, 20}, {20, 30}}, &Point2D::y, 40, {20, 30}}};
-  for (const auto& [q, rising, maxPoints, vertex] : curves) {
+  for (const auto& [q, rising, maxPoints, wanted] : curves) {
+    const Point2D vertex = wanted;  // C++17 lambdas cannot capture a structured binding
     SCOPED_TRACE(q[1].x);
     PolygonSet set;
     set.AppendPoint(q[0]);
