@@ -36,6 +36,10 @@ requirements=(
   "file:/usr/lib/$(uname -m)-linux-gnu/gstreamer-1.0/libgstfrei0r.so gstreamer1.0-plugins-bad"
   "cmd:dpkg-deb                 dpkg"
   "cmd:lintian                  lintian"
+  "cmd:llvm-lipo-14             llvm-14"
+  "py:macholib.MachO            python3-macholib"
+  "cmd:zip                      zip"
+  "cmd:unzip                    unzip"
 )
 
 present() {  # kind:what
