@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test three ways: a plain build with
 # warnings as errors, AddressSanitizer + UndefinedBehaviorSanitizer, and ThreadSanitizer
-# (the concurrency tests).
+# (the concurrency tests); then the Windows build under Wine, the Mac build with its checks and
+# the suite built by Zig, and the fuzzers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -42,6 +43,9 @@ TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 
 step "Windows: kelvrix.aex with MinGW-w64, its tests under Wine, the PE checks, the package"
 bash scripts/test-windows.sh
+
+step "macOS: both bundles cross-built with Zig and checked by independent readers; the Zig-built suite"
+bash scripts/test-macos.sh
 
 step "fuzzing the text engine's parsers (${KELVRIX_FUZZ_SECONDS:-60} s per target)"
 bash scripts/fuzz-text.sh "${KELVRIX_FUZZ_SECONDS:-60}" build/ci-fuzz
