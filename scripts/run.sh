@@ -2,8 +2,8 @@
 # Installs what is missing, builds, and runs the main job: kelvrix-render loads the plug-in
 # module into the simulated host and renders the default demo into out/demo/ — the contact
 # sheet of every project depth and style, and a short sequence with Size animated from 50 to
-# 400 — and builds the Windows plug-in kelvrix.aex with its installer and zip. Arguments are
-# passed on to the sequence's kelvrix-render call.
+# 400 — and builds the Windows plug-in kelvrix.aex with its installer and zip, and the Mac
+# bundles with their zip. Arguments are passed on to the sequence's kelvrix-render call.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -32,6 +32,10 @@ cmake --build "$dir" -j "$(nproc)" --target package installer >/dev/null
 echo "kelvrix.aex: $dir/plugin/kelvrix.aex"
 echo "installer: $(ls "$dir"/kelvrix-*-win64-setup.exe)"
 echo "or, to copy by hand, the zip: $(ls "$dir"/kelvrix-*-win64.zip)"
+
+echo
+echo "== the Mac editions (cross-built with Zig; not run on a Mac)"
+bash scripts/macos-build.sh build/macos | tail -n 1
 
 echo
 echo "demo images are in $demo/"
