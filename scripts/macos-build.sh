@@ -18,7 +18,7 @@ cmake -S . -B "$out/tools" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVRIX_BUILD_T
 cmake --build "$out/tools" --target kelvrix_write_pipl -j "$jobs" >/dev/null
 
 for arch in x86_64 aarch64; do
-  cmake -S . -B "$out/$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/zig.cmake \
+  cmake -S . -B "$out/$arch" -G Ninja --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/zig.cmake \
     -DKELVRIX_ZIG_TARGET="$arch-macos.11.0" -DCMAKE_BUILD_TYPE=Release -DKELVRIX_WERROR=ON \
     -DKELVRIX_BUILD_TESTS=OFF -DKELVRIX_BUILD_BENCH=OFF >/dev/null
   cmake --build "$out/$arch" --target kelvrix kelvrix_ofx -j "$jobs"
