@@ -40,7 +40,8 @@ size_t WindowsHeapBytesFor(size_t bytes) {
 // tiny up to 1008 bytes in 16-byte quanta (one quantum at least, malloc(0) too), small up to
 // 32 KiB in 512-byte quanta, medium up to 8 MiB in 32 KiB quanta on Macs with 32 GiB or more, and
 // large blocks in whole pages (16 KiB on Apple silicon, 4 KiB on Intel). Where a Mac may use either
-// class or page size, the larger is charged.
+// class or page size, the larger is charged. The xzone allocator of newer Apple-silicon systems has
+// classes of its own, not modelled here.
 size_t LibmallocHeapBytesFor(size_t bytes) {
   if (bytes <= 1008) return RoundUp(std::max<size_t>(bytes, 1), 16);
   if (bytes <= 32 * kKiB) return RoundUp(bytes, 512);

@@ -33,9 +33,16 @@ adobe_dir="$root/Library/Application Support/Adobe/Common/Plug-ins/7.0/MediaCore
 ofx_dir="$root/Library/OFX/Plugins"
 staged=()
 
+# Removes the copies not yet in place: on a failure, and when Terminal is closed midway.
+clean_up() {
+  if ((${#staged[@]})); then rm -rf "${staged[@]}"; fi
+  staged=()
+}
+trap 'clean_up; exit 1' HUP INT TERM
+
 fail() {
   echo "kelvrix: $*" >&2
-  if ((${#staged[@]})); then rm -rf "${staged[@]}"; fi
+  clean_up
   exit 1
 }
 
@@ -46,16 +53,22 @@ existing_parent() {
   echo "$path"
 }
 
+# Whether this user may replace or remove `dir`/`name`: write the folder, and own every file of
+# an installed copy (one installed through sudo belongs to root).
+may_change() {
+  local dir=$1 name=$2
+  [ -w "$(existing_parent "$dir")" ] || return 1
+  [ ! -e "$dir/$name" ] || [ -z "$(find "$dir/$name" ! -user "$(id -u)" -print 2>/dev/null | head -n 1)" ]
+}
+
 # /Library belongs to the system: ask for an administrator once and start again as one.
 if [ "$(id -u)" -ne 0 ]; then
-  for dir in "$adobe_dir" "$ofx_dir"; do
-    if [ ! -w "$(existing_parent "$dir")" ]; then
-      echo "kelvrix: changing ${root:-/}Library needs an administrator's password."
-      again=(--root "${root:-/}")
-      [ "$action" = uninstall ] && again+=(--uninstall)
-      exec sudo /bin/bash "$0" "${again[@]}"
-    fi
-  done
+  if ! may_change "$adobe_dir" kelvrix.plugin || ! may_change "$ofx_dir" kelvrix.ofx.bundle; then
+    echo "kelvrix: changing $root/Library needs an administrator's password."
+    again=(--root "${root:-/}")
+    [ "$action" = uninstall ] && again+=(--uninstall)
+    exec sudo /bin/bash "$0" "${again[@]}"
+  fi
 fi
 
 # Copies bundle `name` into `dir` as a signed, verified copy under a temporary name, then swaps
@@ -81,12 +94,14 @@ install_bundle() {
     mv "$dir/$name" "$old" || fail "could not move the old $name aside in $dir."
   fi
   if ! mv "$new" "$dir/$name"; then
-    [ -e "$old" ] && mv "$old" "$dir/$name"
+    if [ -e "$old" ] && ! mv "$old" "$dir/$name"; then
+      fail "could not move $name into place in $dir, nor the old copy back from $old."
+    fi
     fail "could not move $name into place in $dir."
   fi
   staged=()
-  rm -rf "$old"
   echo "Installed $name in $dir ($host)."
+  rm -rf "$old" || fail "could not remove the old copy, $old: remove it by hand."
 }
 
 uninstall_bundle() {
@@ -108,7 +123,5 @@ case $action in
   uninstall)
     uninstall_bundle kelvrix.plugin "$adobe_dir"
     uninstall_bundle kelvrix.ofx.bundle "$ofx_dir"
-    # The OpenFX folders, if this left them empty (the installer may have made them).
-    rmdir "$ofx_dir" "$root/Library/OFX" 2>/dev/null
     echo "Done." ;;
 esac

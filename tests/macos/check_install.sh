@@ -99,16 +99,26 @@ expect_eq "their bundle" "$(cat "$ofx/other.ofx.bundle/Contents/Info.plist")" th
 expect_eq "calls" "$(cat "$t/calls")" ""
 run 0 --uninstall --root "$root"  # nothing left to remove is no error
 
-echo "== a user who may not write there goes through sudo, once"
-locked=$t/locked
-mkdir -p "$locked/Library" && chmod 755 "$locked/Library"
+echo "== a user who may not change what is there goes through sudo, once"
+as_user() {  # root folder, install.command's arguments: run as nobody, expect one call of sudo
+  local where=$1 status=0
+  shift
+  : >"$t/calls"
+  PATH="$t/bin:$PATH" setpriv --reuid=65534 --regid=65534 --clear-groups \
+    bash "$script" "$@" --root "$where" >"$t/out" 2>"$t/err" || status=$?
+  expect_eq "status through sudo ($where $*)" "$status" 0
+  expect_eq "calls ($where $*)" "$(cat "$t/calls")" "sudo /bin/bash $script --root $where${*:+ $*}"
+}
 chmod -R a+rX "$t"
-: >"$t/calls"
-status=0
-PATH="$t/bin:$PATH" setpriv --reuid=65534 --regid=65534 --clear-groups \
-  bash "$script" --uninstall --root "$locked" >"$t/out" 2>"$t/err" || status=$?
-expect_eq "status through sudo" "$status" 0
-expect_eq "calls" "$(cat "$t/calls")" "sudo /bin/bash $script --root $locked --uninstall"
+# /Library as on a Mac: not the user's.
+mkdir -p "$t/locked/Library" && chmod 755 "$t/locked/Library"
+as_user "$t/locked" --uninstall
+# Folders the user may write, but a plug-in installed through sudo, which belongs to root.
+PATH="$t/bin:$PATH" bash "$script" --root "$t/open" >/dev/null
+chmod 777 "$t/open/Library/Application Support/Adobe/Common/Plug-ins/7.0/MediaCore" \
+  "$t/open/Library/OFX/Plugins"
+chown -R 65534 "$t/open/Library/OFX/Plugins/kelvrix.ofx.bundle"
+as_user "$t/open"
 
 echo "== bad arguments"
 run 2 --frobnicate
