@@ -1,7 +1,6 @@
 #include "resources/ResourceFile.h"
 
-#include <cstddef>
-#include <utility>
+#include "resources/ByteWriter.h"
 
 namespace kelvrix {
 namespace {
@@ -16,32 +15,7 @@ constexpr uint16_t kNoName = 0xFFFF;
 // name offset, attributes, 24-bit data offset, handle).
 constexpr uint32_t kMapLength = 28 + 2 + 8 + 12;
 
-class BigEndian {
- public:
-  void U8(uint32_t v) { bytes_.push_back(static_cast<uint8_t>(v)); }
-  void U16(uint32_t v) {
-    U8(v >> 8);
-    U8(v);
-  }
-  void U24(uint32_t v) {
-    U8(v >> 16);
-    U16(v & 0xFFFFu);
-  }
-  void U32(uint32_t v) {
-    U16(v >> 16);
-    U16(v & 0xFFFFu);
-  }
-  void Zeros(size_t n) { bytes_.insert(bytes_.end(), n, 0); }
-  void Bytes(const std::vector<uint8_t>& data) {
-    bytes_.insert(bytes_.end(), data.begin(), data.end());
-  }
-  std::vector<uint8_t>& bytes() { return bytes_; }
-
- private:
-  std::vector<uint8_t> bytes_;
-};
-
-void Header(BigEndian& out, uint32_t data_length) {
+void Header(ByteWriter& out, uint32_t data_length) {
   out.U32(kDataOffset);
   out.U32(kDataOffset + data_length);
   out.U32(data_length);
@@ -53,7 +27,7 @@ void Header(BigEndian& out, uint32_t data_length) {
 std::vector<uint8_t> BuildResourceFile(uint32_t type, int16_t id,
                                        const std::vector<uint8_t>& data) {
   const auto data_length = static_cast<uint32_t>(4 + data.size());
-  BigEndian out;
+  ByteWriter out(/*little_endian=*/false);
   Header(out, data_length);
   out.Zeros(kDataOffset - 16);
   out.U32(static_cast<uint32_t>(data.size()));
@@ -74,7 +48,7 @@ std::vector<uint8_t> BuildResourceFile(uint32_t type, int16_t id,
   out.U8(0);   // attributes
   out.U24(0);  // offset of its data in the data area
   out.U32(0);  // handle
-  return std::move(out.bytes());
+  return out.Take();
 }
 
 }  // namespace kelvrix
