@@ -1,6 +1,7 @@
 """kelvrix-<version>-macos.zip as a Mac would unpack it, and every byte in it a Mac host reads:
-the bundles' layouts, their Info.plist and PkgInfo, the PiPL's resource file, and each universal
-binary read back by readers that did not write it.
+the bundles' layouts, their Info.plist and PkgInfo, the PiPL's resource file (check_rsrc.py's
+tests, on the file in the zip), and each universal binary read back by readers that did not
+write it.
 
 Usage: /usr/bin/python3 check_package.py <kelvrix-VERSION-macos.zip> [unittest options]
 """
@@ -15,7 +16,8 @@ import zipfile
 
 import check_rsrc
 import machofile
-from resourcefile import read_pipl_properties, read_resources
+# The shipped resource file gets the same checks as the writer's output in the plain suite.
+from check_rsrc import ResourceFileTests  # noqa: F401 (run by unittest.main)
 
 ZIP = None
 VERSION = "1.1.0"
@@ -39,16 +41,19 @@ CS_LINKER_SIGNED = 0x20000
 
 class MacPackageTests(unittest.TestCase):
     @classmethod
-    def setUpClass(cls):
-        cls.scratch = tempfile.TemporaryDirectory()
-        with zipfile.ZipFile(ZIP) as z:
-            cls.entries = {info.filename: info for info in z.infolist()}
-            z.extractall(cls.scratch.name)
-        cls.root = os.path.join(cls.scratch.name, TOP)
+    def unpack(cls):
+        """Unpacks the zip once, for every test of the run; returns its top folder."""
+        if not hasattr(cls, "scratch"):
+            cls.scratch = tempfile.TemporaryDirectory()
+            with zipfile.ZipFile(ZIP) as z:
+                cls.entries = {info.filename: info for info in z.infolist()}
+                z.extractall(cls.scratch.name)
+            cls.root = os.path.join(cls.scratch.name, TOP)
+        return cls.root
 
     @classmethod
-    def tearDownClass(cls):
-        cls.scratch.cleanup()
+    def setUpClass(cls):
+        cls.unpack()
 
     def path(self, *parts):
         return os.path.join(self.root, *parts)
@@ -91,12 +96,6 @@ class MacPackageTests(unittest.TestCase):
              "LSMinimumSystemVersion": "11.0", "CFBundleInfoDictionaryVersion": "6.0"})
         with open(self.path("kelvrix.plugin/Contents/PkgInfo"), "rb") as f:
             self.assertEqual(f.read(), b"eFKTFXTC")
-
-    def test_plugin_pipl_is_the_expected_one_under_the_executables_name(self):
-        with open(self.path("kelvrix.plugin/Contents/Resources/kelvrix.rsrc"), "rb") as f:
-            resources = read_resources(f.read())
-        self.assertEqual(list(resources), [("PiPL", 16000)])
-        self.assertEqual(read_pipl_properties(resources[("PiPL", 16000)][2]), check_rsrc.EXPECTED)
 
     def test_plugin_binary(self):
         self.check_binary("kelvrix.plugin/Contents/MacOS/kelvrix", PLUGIN_EXPORTS)
@@ -162,4 +161,6 @@ class MacPackageTests(unittest.TestCase):
 
 if __name__ == "__main__":
     ZIP = sys.argv.pop(1)
+    check_rsrc.PATH = os.path.join(MacPackageTests.unpack(), "kelvrix.plugin", "Contents",
+                                   "Resources", "kelvrix.rsrc")
     unittest.main()
